@@ -1,0 +1,87 @@
+// Readers of the graphics archives that ship beside the program.
+//
+// Each archive is a stream container whose entries are complete picture files
+// under file-like names. A reader lives only for the loads of one picture
+// holder; the decoded pictures stay, the archive bytes do not.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "Graphics.h"
+#include "QDStreamCol.h"
+
+namespace tessum {
+
+// The folder of the running program, with a trailing separator. Data files
+// are always looked up there, never in the current folder.
+std::string ProgramDirectory();
+// ProgramDirectory() + Name.
+std::string ProgramFileName(const std::string& Name);
+// Makes ProgramDirectory() answer Directory instead (tests and tools that keep
+// their data elsewhere); an empty string returns to the program's own folder.
+void SetProgramDirectory(const std::string& Directory);
+
+class TGFXFile {
+public:
+    TGFXFile();
+    ~TGFXFile();
+    TGFXFile(const TGFXFile&) = delete;
+    TGFXFile& operator=(const TGFXFile&) = delete;
+
+    // Loads the archive; a missing file throws EFileError, a damaged one the
+    // container's errors.
+    void LoadFromFile(const std::string& FileName);
+    // Decodes entry Name (matched without regard to case) into Bitmap. A name
+    // the archive lacks leaves an empty bitmap; damaged picture data throws
+    // EInvalidGraphic.
+    void GetBitmap(const std::string& Name, TBitmap& Bitmap) const;
+    void GetJPEG(const std::string& Name, TJPEGImage& Image) const;
+    // Whether the archive holds Name.
+    bool Contains(const std::string& Name) const;
+
+    TQDStreams& Streams() { return *streams_; }
+
+private:
+    std::unique_ptr<TQDStreams> streams_;
+};
+
+// Groups of 1 to 9 stones ("st1.bmp" .. "st9.bmp" of "steine.gfx"), each drawn
+// transparently with red as the left-out colour.
+class TGFXSteine {
+public:
+    static constexpr TColor TransparentColor = RGBColor(255, 0, 0);
+
+    // Reads "steine.gfx" from the program's folder.
+    TGFXSteine();
+    explicit TGFXSteine(const std::string& ArchiveFileName);
+
+    // Picture of N stones for N in 1..9, otherwise nullptr.
+    const TBitmap* Bitmap(int N) const;
+    const TBitmap* operator[](int N) const { return Bitmap(N); }
+
+private:
+    std::array<std::unique_ptr<TBitmap>, 9> bitmaps_;
+};
+
+// Overlay pictures of the twelve playing pits ("mst1.bmp" .. "mst6.bmp",
+// "mst8.bmp" .. "mst13.bmp" of "mulden.gfx"), transparent white. The end pits
+// 7 and 14 have none.
+class TGFXMulden {
+public:
+    static constexpr TColor TransparentColor = RGBColor(255, 255, 255);
+
+    // Reads "mulden.gfx" from the program's folder.
+    TGFXMulden();
+    explicit TGFXMulden(const std::string& ArchiveFileName);
+
+    // Overlay of playing pit Pit, nullptr for the end pits and anything else.
+    const TBitmap* Bitmap(int Pit) const;
+    const TBitmap* operator[](int Pit) const { return Bitmap(Pit); }
+
+private:
+    std::array<std::unique_ptr<TBitmap>, 14> bitmaps_;
+};
+
+}  // namespace tessum
