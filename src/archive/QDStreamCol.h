@@ -19,17 +19,10 @@
 #include <utility>
 #include <vector>
 
+#include "QDStreamRoutines.h"  // ECorruptFile
 #include "Streams.h"
 
 namespace tessum {
-
-// A file or compressed layer that cannot be what it claims to be. The
-// container raises it with "File is corrupt.", the decompressor with
-// "Compressed file is corrupt".
-class ECorruptFile : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 class TQDStreams;
 
@@ -61,6 +54,8 @@ public:
     // Copies the whole of Source (from position 0, whatever its position) under
     // Name. Ignored when Name is empty, Source is null, or an entry of that name
     // (compared case-insensitively) exists already: the first one stays.
+    // Throws std::length_error for a name of more than 65535 bytes, which the
+    // file format cannot hold.
     void AddStream(const std::string& Name, TStream* Source);
     void AddStream(const std::string& Name, TStream& Source) { AddStream(Name, &Source); }
 

@@ -5,11 +5,20 @@
 
 #include <array>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 
 #include "Streams.h"
 
 namespace tessum {
+
+// A file or compressed layer that cannot be what it claims to be. The
+// container raises it with "File is corrupt.", the decompressor with
+// "Compressed file is corrupt".
+class ECorruptFile : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 // No hostile file may make us hold more than this in one decompressed layer.
 inline constexpr std::int64_t MaxUncompressedSize = 256 * 1024 * 1024;
@@ -30,7 +39,7 @@ void EncryptStream(TMemoryStream& Stream, const std::string& Key);
 
 // Deciphers the whole stream in place and strips the padding; leaves it
 // unchanged when it is empty or the key is weak. Throws std::invalid_argument
-// for an unusable key and EReadError for a pad count beyond the data.
+// for an unusable key and ECorruptFile for a pad count beyond the data.
 void DecryptStream(TMemoryStream& Stream, const std::string& Key);
 
 // Schedules Key into a fresh cipher; true when every S-box is free of
