@@ -29,7 +29,7 @@ class TQDStreams;
 // Asked for the key when an encrypted container is loaded; returns the key.
 using TOnAskForKey = std::function<std::string(TQDStreams& Sender)>;
 // Plain notification with the container as sender.
-using TNotifyEvent = std::function<void(TQDStreams& Sender)>;
+using TStreamsNotifyEvent = std::function<void(TQDStreams& Sender)>;
 
 class TQDStreams {
 public:
@@ -44,7 +44,7 @@ public:
     // Consulted for the key of an encrypted file; when unset, Key is used.
     TOnAskForKey OnAskForKey;
     // Called just before ECorruptFile("File is corrupt.") is raised.
-    TNotifyEvent OnCorrupt;
+    TStreamsNotifyEvent OnCorrupt;
 
     TQDStreams() = default;
     ~TQDStreams() = default;
