@@ -1,0 +1,347 @@
+#include "QDStreamCol.h"
+#include "SampleData.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace tessum;
+using testdata::Bytes;
+
+namespace {
+
+TMemoryStream Of(const std::string& S) { return TMemoryStream(Bytes(S.begin(), S.end())); }
+
+std::string Content(const TQDStreams& Q, const std::string& Name) {
+    TMemoryStream m;
+    Q.GetStream(Name, m);
+    return std::string(m.Bytes().begin(), m.Bytes().end());
+}
+
+Bytes Saved(const TQDStreams& Q) {
+    TMemoryStream m;
+    Q.SaveToStream(m);
+    return m.Bytes();
+}
+
+// Payload bytes built by hand: signature, count, then raw entry bytes.
+Bytes Payload(std::int32_t Count, const Bytes& Entries) {
+    Bytes b = {1, 2, 3, 4, 5, 6, 7, 8};
+    for (int i = 0; i < 4; ++i) b.push_back(static_cast<std::uint8_t>(static_cast<std::uint32_t>(Count) >> (8 * i)));
+    b.insert(b.end(), Entries.begin(), Entries.end());
+    return b;
+}
+
+Bytes Plain(const Bytes& Payload) {
+    Bytes b = {' ', ' '};
+    b.insert(b.end(), Payload.begin(), Payload.end());
+    return b;
+}
+
+void Load(TQDStreams& Q, const Bytes& File) {
+    TMemoryStream m(File);
+    Q.LoadFromStream(m);
+}
+
+const std::string WeakKey = "weak50582";
+
+}  // namespace
+
+TEST(Container, EmptyContainerIsMarkersAndTwelveBytePayload) {
+    TQDStreams q;
+    EXPECT_TRUE(q.Compressed);
+    EXPECT_FALSE(q.Encrypted);
+    q.Compressed = false;
+    EXPECT_EQ(Saved(q), Plain(Payload(0, {})));
+
+    q.Compressed = true;
+    const Bytes packed = Saved(q);
+    TMemoryStream payload(Payload(0, {}));
+    TMemoryStream body;
+    CompressStream(payload, body);
+    Bytes expect = {'&', ' '};
+    expect.insert(expect.end(), body.Bytes().begin(), body.Bytes().end());
+    EXPECT_EQ(packed, expect);
+    TQDStreams back;
+    Load(back, packed);
+    EXPECT_EQ(back.Count(), 0);
+    EXPECT_TRUE(back.Compressed);
+}
+
+TEST(Container, EntriesAreWrittenSortedCaseInsensitively) {
+    TQDStreams q;
+    q.Compressed = false;
+    auto b = Of("xy");
+    auto empty = Of("");
+    auto c = Of("C");
+    q.AddStream("b", b);
+    q.AddStream("c.bmp", c);
+    q.AddStream("A", empty);
+    const Bytes expect = Plain(Payload(3, {1, 0, 'A', 0, 0, 0, 0,                     //
+                                           1, 0, 'b', 2, 0, 0, 0, 'x', 'y',           //
+                                           5, 0, 'c', '.', 'b', 'm', 'p', 1, 0, 0, 0, 'C'}));
+    EXPECT_EQ(Saved(q), expect);
+    ASSERT_EQ(q.Count(), 3);
+    EXPECT_EQ(q.Names(0), "A");
+    EXPECT_EQ(q.Names(2), "c.bmp");
+}
+
+TEST(Container, RoundTripsInEveryLayerCombination) {
+    for (const bool compressed : {false, true}) {
+        for (const bool encrypted : {false, true}) {
+            TQDStreams q;
+            q.Compressed = compressed;
+            q.Encrypted = encrypted;
+            q.Key = "Tessum-Schluessel";
+            auto his = TMemoryStream(testdata::Mixed(30000));
+            auto none = Of("");
+            q.AddStream("his", his);
+            q.AddStream("leer", none);
+            const Bytes file = Saved(q);
+            EXPECT_EQ(file[0], compressed ? '&' : ' ');
+            EXPECT_EQ(file[1], encrypted ? '*' : ' ');
+
+            TQDStreams back;
+            back.Compressed = !compressed;
+            back.Encrypted = !encrypted;
+            back.Key = q.Key;
+            Load(back, file);
+            EXPECT_EQ(back.Compressed, compressed);
+            EXPECT_EQ(back.Encrypted, encrypted);
+            ASSERT_EQ(back.Count(), 2);
+            EXPECT_EQ(back.Streams(back.IndexOf("his")).Bytes(), his.Bytes());
+            EXPECT_EQ(back.Streams(back.IndexOf("LEER")).Size(), 0);
+        }
+    }
+}
+
+TEST(Container, AddStreamCopiesWholeSourceAndKeepsTheFirstOfANameInAnyCase) {
+    TQDStreams q;
+    auto first = Of("first");
+    first.SetPosition(3);
+    q.AddStream("Hs", first);
+    EXPECT_EQ(first.Position(), first.Size());
+    auto second = Of("second");
+    q.AddStream("hS", second);
+    q.AddStream("H\xC4", first);  // upper-case A umlaut
+    q.AddStream("h\xE4", second);
+    q.AddStream("", first);
+    q.AddStream("null", nullptr);
+    EXPECT_EQ(q.Count(), 2);
+    EXPECT_EQ(Content(q, "HS"), "first");
+    EXPECT_EQ(Content(q, "h\xE4"), "first");
+    EXPECT_THROW(q.AddStream(std::string(65536, 'n'), first), std::length_error);
+}
+
+TEST(Container, GetStreamAppendsAtPositionAndAlwaysRewinds) {
+    TQDStreams q;
+    auto data = Of("abc");
+    q.AddStream("x", data);
+    auto dest = Of("0123456");
+    dest.SetPosition(5);
+    EXPECT_TRUE(q.GetStream("X", dest));
+    EXPECT_EQ(std::string(dest.Bytes().begin(), dest.Bytes().end()), "01234abc");
+    EXPECT_EQ(dest.Position(), 0);
+    dest.SetPosition(2);
+    EXPECT_FALSE(q.GetStream("unknown", dest));
+    EXPECT_EQ(dest.Size(), 8);
+    EXPECT_EQ(dest.Position(), 0);
+    dest.SetPosition(4);
+    q.GetStream("", dest);
+    EXPECT_EQ(dest.Position(), 4);
+}
+
+TEST(Container, EncryptionNeedsAKeyAndWeakKeysStillRoundTrip) {
+    TQDStreams q;
+    q.Encrypted = true;
+    auto data = Of("history");
+    q.AddStream("his", data);
+    EXPECT_EQ(Saved(q)[1], ' ');
+
+    q.Key = WeakKey;
+    const Bytes weak = Saved(q);
+    EXPECT_EQ(weak[1], '*');
+    q.Encrypted = false;
+    Bytes clear = Saved(q);
+    EXPECT_EQ(Bytes(weak.begin() + 2, weak.end()), Bytes(clear.begin() + 2, clear.end()));
+    TQDStreams back;
+    back.Key = WeakKey;
+    Load(back, weak);
+    EXPECT_TRUE(back.Encrypted);
+    EXPECT_EQ(Content(back, "his"), "history");
+
+    q.Encrypted = true;
+    q.Key = std::string(256, 'k');
+    TMemoryStream out;
+    EXPECT_THROW(q.SaveToStream(out), std::invalid_argument);
+    EXPECT_EQ(out.Size(), 0);
+}
+
+TEST(Container, KeyFromTheHandlerIsKeptAfterLoading) {
+    TQDStreams q;
+    q.Encrypted = true;
+    q.Key = "secret";
+    auto data = Of("scores");
+    q.AddStream("hs", data);
+    const Bytes file = Saved(q);
+
+    TQDStreams back;
+    back.Key = "wrong";
+    int asked = 0;
+    back.OnAskForKey = [&](TQDStreams& Sender) {
+        EXPECT_EQ(&Sender, &back);
+        ++asked;
+        return std::string("secret");
+    };
+    Load(back, file);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(back.Key, "secret");
+    EXPECT_EQ(Content(back, "hs"), "scores");
+
+    // Files without encryption never ask.
+    q.Encrypted = false;
+    Load(back, Saved(q));
+    EXPECT_EQ(asked, 1);
+}
+
+TEST(Container, CorruptFilesKeepThePreviousState) {
+    TQDStreams q;
+    q.Encrypted = true;
+    q.Key = "right";
+    auto data = Of("payload");
+    q.AddStream("e", data);
+    const Bytes file = Saved(q);
+
+    TQDStreams victim;
+    auto old = Of("old");
+    victim.AddStream("old", old);
+    victim.Key = "wrong";
+    victim.Compressed = false;
+    int corrupt = 0;
+    victim.OnCorrupt = [&](TQDStreams& Sender) {
+        EXPECT_EQ(&Sender, &victim);
+        ++corrupt;
+    };
+    auto expectCorrupt = [&](const Bytes& Bad) {
+        const int before = corrupt;
+        try {
+            Load(victim, Bad);
+            ADD_FAILURE() << "loaded";
+        } catch (const ECorruptFile& e) {
+            EXPECT_STREQ(e.what(), "File is corrupt.");
+        }
+        EXPECT_EQ(corrupt, before + 1);
+        EXPECT_EQ(victim.Key, "wrong");
+        EXPECT_FALSE(victim.Compressed);
+        EXPECT_FALSE(victim.Encrypted);
+        EXPECT_EQ(Content(victim, "old"), "old");
+    };
+    expectCorrupt(file);  // wrong key
+    victim.OnAskForKey = [](TQDStreams&) { return std::string(); };
+    expectCorrupt(file);  // empty key from the handler
+    victim.OnAskForKey = nullptr;
+    expectCorrupt({});
+    expectCorrupt({'&'});
+    expectCorrupt({' ', ' ', 1, 2, 3, 4, 5, 6, 7, 9, 0, 0, 0, 0});
+    // An unknown compression marker means "stored", so a packed body fails on
+    // its signature; the same for an encrypted body under an unknown marker.
+    Bytes marker = file;
+    marker[1] = '#';
+    expectCorrupt(marker);
+    q.Encrypted = false;
+    marker = Saved(q);
+    marker[0] = 'X';
+    expectCorrupt(marker);
+    // ...while a stored payload under an unknown marker loads.
+    Load(victim, Plain(Payload(0, {})));
+    victim.Key = "wrong";
+    victim.Compressed = false;
+    EXPECT_EQ(victim.Count(), 0);
+}
+
+TEST(Container, DamagedEntryTableIsAReadErrorAfterTheGoodEntries) {
+    TQDStreams q;
+    const Bytes good = {1, 0, 'a', 2, 0, 0, 0, 'h', 'i'};
+    auto withSecond = [&](const Bytes& Second) {
+        Bytes e = good;
+        e.insert(e.end(), Second.begin(), Second.end());
+        return Plain(Payload(2, e));
+    };
+    EXPECT_THROW(Load(q, withSecond({1, 0, 'b', 5, 0, 0, 0, 'x'})), EReadError);  // data cut short
+    ASSERT_EQ(q.Count(), 1);
+    EXPECT_EQ(Content(q, "a"), "hi");
+    EXPECT_TRUE(q.Compressed);  // properties are only taken over on success
+    EXPECT_THROW(Load(q, withSecond({1, 0, 'b', 0xFF, 0xFF, 0xFF, 0xFF})), EReadError);  // negative
+    EXPECT_THROW(Load(q, withSecond({1, 0, 'b', 0xFF, 0xFF, 0xFF, 0x7F})), EReadError);  // 2 GiB
+    EXPECT_THROW(Load(q, withSecond({9, 0, 'b'})), EReadError);                          // name cut short
+    EXPECT_THROW(Load(q, Plain(Payload(0x7FFFFFFF, good))), EReadError);
+    Load(q, Plain(Payload(-5, good)));
+    EXPECT_EQ(q.Count(), 0);
+    // A later duplicate in the file is dropped, and a load replaces everything.
+    Bytes dup = good;
+    dup.insert(dup.end(), {1, 0, 'A', 1, 0, 0, 0, '!'});
+    auto extra = Of("x");
+    q.AddStream("extra", extra);
+    Load(q, Plain(Payload(2, dup)));
+    ASSERT_EQ(q.Count(), 1);
+    EXPECT_EQ(Content(q, "a"), "hi");
+}
+
+TEST(Container, TruncatedAndFlippedFilesNeverLoadSilentlyShort) {
+    for (const bool encrypted : {false, true}) {
+        TQDStreams q;
+        q.Encrypted = encrypted;
+        q.Key = "k3y";
+        auto big = TMemoryStream(testdata::Mixed(20000));
+        q.AddStream("big", big);
+        const Bytes file = Saved(q);
+        for (std::size_t cut = 0; cut < file.size(); cut += 1 + cut / 5) {
+            TQDStreams back;
+            back.Key = "k3y";
+            bool failed = false;
+            try {
+                Load(back, Bytes(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(cut)));
+            } catch (const ECorruptFile&) {
+                failed = true;
+            } catch (const EReadError&) {
+                failed = true;
+            }
+            EXPECT_TRUE(failed) << "cut at " << cut;
+        }
+        std::mt19937 gen(3);
+        for (int round = 0; round < 100; ++round) {
+            Bytes bad = file;
+            bad[2 + gen() % (bad.size() - 2)] ^= static_cast<std::uint8_t>(1u << (gen() % 8));
+            TQDStreams back;
+            back.Key = "k3y";
+            try {
+                Load(back, bad);
+            } catch (const ECorruptFile&) {
+            } catch (const EReadError&) {
+            }
+        }
+    }
+}
+
+TEST(Container, SavesAtTheDestinationPositionAndLoadsFiles) {
+    TQDStreams q;
+    auto data = Of("bytes");
+    q.AddStream("st1.bmp", data);
+    const auto dir = std::filesystem::temp_directory_path() / "tessum_container_test";
+    std::filesystem::create_directories(dir);
+    const std::string name = (dir / "game.gfx").string();
+    WriteFileSafely(name, [&](TStream& out) {
+        out.Write("PREFIX", 6);
+        q.SaveToStream(out);
+    });
+    TMemoryStream raw;
+    raw.LoadFromFile(name);
+    EXPECT_EQ(std::string(raw.Bytes().begin(), raw.Bytes().begin() + 6), "PREFIX");
+    EXPECT_EQ(Bytes(raw.Bytes().begin() + 6, raw.Bytes().end()), Saved(q));
+    WriteFileSafely(name, [&](TStream& out) { q.SaveToStream(out); });
+    TQDStreams back;
+    back.LoadFromFile(name);
+    EXPECT_EQ(Content(back, "ST1.BMP"), "bytes");
+    EXPECT_THROW(back.LoadFromFile((dir / "missing.gfx").string()), EFileError);
+    std::filesystem::remove_all(dir);
+}
