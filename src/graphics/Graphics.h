@@ -175,7 +175,7 @@ public:
     // One line inside Rect, cut with "..." at the end when too wide.
     void TextEllipsis(const TRect& Rect, std::string_view Text, THorzAlign HAlign, TVertAlign VAlign);
 
-    // Fills Rect with the brush colour (whatever the brush style).
+    // Fills Rect with the brush colour; a clear brush fills nothing.
     void FillRect(const TRect& Rect);
     // Outline with the pen, filled with the brush unless it is clear.
     void Rectangle(const TRect& Rect);
@@ -300,6 +300,6 @@ private:
 // Largest picture the decoders accept: far beyond anything the game ships,
 // small enough that hostile headers never make us allocate gigabytes.
 constexpr int MaxPictureSide = 16384;
-constexpr std::int64_t MaxPicturePixels = 32LL * 1024 * 1024;
+constexpr std::int64_t MaxPicturePixels = 16LL * 1024 * 1024;
 
 }  // namespace tessum
