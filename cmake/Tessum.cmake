@@ -20,7 +20,11 @@ function(tessum_add_test name)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   set(env "TESSUM_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data")
   if(T_QT)
-    list(APPEND env "QT_QPA_PLATFORM=offscreen" "QT_AUDIO_BACKEND=none")
+    # Discovered tests get their properties as one flat list, which cannot
+    # carry more than one environment variable; the Qt ones are put in front
+    # of the command instead, for the discovery run and for every case.
+    set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
+      "${CMAKE_COMMAND};-E;env;QT_QPA_PLATFORM=offscreen;QT_AUDIO_BACKEND=none")
   endif()
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin
