@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <string>
+
+#include "GuiApp.h"
+#include "uTGFXFile.h"
+
+using namespace tessum;
+
+namespace {
+
+// A bitmap file of W x H in one colour with a differently coloured top-left pixel.
+TMemoryStream BitmapFile(int W, int H, TColor Colour) {
+    TBitmap b(W, H);
+    b.Canvas().Brush.Color = Colour;
+    b.Canvas().FillRect({0, 0, W, H});
+    b.Canvas().SetPixel(0, 0, RGBColor(1, 2, 3));
+    TMemoryStream s;
+    b.SaveToStream(s);
+    return s;
+}
+
+class GfxFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::EnsureGuiApp();
+        ASSERT_TRUE(dir.isValid());
+    }
+    void TearDown() override { SetProgramDirectory(""); }
+
+    std::string Path(const char* Name) const { return dir.filePath(QString::fromLatin1(Name)).toStdString(); }
+
+    void Write(const std::string& File, TQDStreams& Archive) {
+        TFileStream f(File, TFileMode::Create);
+        Archive.SaveToStream(f);
+    }
+
+    // "steine.gfx" with stone group n drawn n pixels wide.
+    void WriteStones(bool Compressed, const char* Pattern = "st%d.bmp") {
+        TQDStreams a;
+        a.Compressed = Compressed;
+        for (int n = 1; n <= 9; ++n) {
+            char name[16];
+            std::snprintf(name, sizeof name, Pattern, n);
+            TMemoryStream s = BitmapFile(n, 2, clRed);
+            a.AddStream(name, s);
+        }
+        Write(Path("steine.gfx"), a);
+    }
+
+    QTemporaryDir dir;
+};
+
+}  // namespace
+
+TEST_F(GfxFileTest, StonesLoadAllNineGroupsTransparentRed) {
+    WriteStones(true);
+    TGFXSteine stones(Path("steine.gfx"));
+    for (int n = 1; n <= 9; ++n) {
+        const TBitmap* b = stones.Bitmap(n);
+        ASSERT_NE(b, nullptr) << n;
+        EXPECT_EQ(b->Width(), n);
+        EXPECT_TRUE(b->Transparent);
+        EXPECT_EQ(b->TransparentColor(), clRed);
+    }
+    EXPECT_EQ(stones[0], nullptr);
+    EXPECT_EQ(stones[10], nullptr);
+}
+
+TEST_F(GfxFileTest, UncompressedArchivesAndAnyLetterCaseLoadAlike) {
+    WriteStones(false, "ST%d.BMP");
+    TGFXSteine stones(Path("steine.gfx"));
+    EXPECT_EQ(stones[9]->Width(), 9);
+}
+
+TEST_F(GfxFileTest, PitOverlaysExistForPlayingPitsOnly) {
+    TQDStreams a;
+    for (int pit = 1; pit <= 14; ++pit) {
+        TMemoryStream s = BitmapFile(pit, 3, clWhite);
+        a.AddStream("mst" + std::to_string(pit) + ".bmp", s);  // 7 and 14 are ignored even when present
+    }
+    Write(Path("mulden.gfx"), a);
+    TGFXMulden pits(Path("mulden.gfx"));
+    for (int pit = 1; pit <= 14; ++pit) {
+        if (pit == 7 || pit == 14) {
+            EXPECT_EQ(pits[pit], nullptr);
+            continue;
+        }
+        ASSERT_NE(pits[pit], nullptr) << pit;
+        EXPECT_EQ(pits[pit]->Width(), pit);
+        EXPECT_TRUE(pits[pit]->Transparent);
+        EXPECT_EQ(pits[pit]->TransparentColor(), clWhite);
+    }
+}
+
+TEST_F(GfxFileTest, ArchivesAreFoundInTheProgramsFolder) {
+    EXPECT_EQ(ProgramDirectory(), QCoreApplication::applicationDirPath().toStdString() + "/");
+    SetProgramDirectory(dir.path().toStdString());
+    EXPECT_EQ(ProgramFileName("steine.gfx"), Path("steine.gfx"));
+    WriteStones(true);
+    TGFXSteine stones;
+    EXPECT_EQ(stones[4]->Width(), 4);
+}
+
+TEST_F(GfxFileTest, MissingOrDamagedArchivesFailLoudly) {
+    EXPECT_THROW(TGFXSteine(Path("nothing.gfx")), EFileError);
+    {
+        TFileStream f(Path("steine.gfx"), TFileMode::Create);
+        const char junk[] = "&*this is not a container";
+        f.WriteBuffer(junk, sizeof junk);
+    }
+    EXPECT_THROW(TGFXSteine(Path("steine.gfx")), ECorruptFile);
+}
+
+TEST_F(GfxFileTest, EntriesDecodeByKindAndMissingOnesAreEmpty) {
+    TQDStreams a;
+    TMemoryStream bmp = BitmapFile(4, 3, clWhite);
+    a.AddStream("golden.bmp", bmp);
+    TBitmap picture(20, 10);
+    picture.Canvas().Brush.Color = RGBColor(90, 60, 30);
+    picture.Canvas().FillRect({0, 0, 20, 10});
+    TJPEGImage jpeg;
+    jpeg.Assign(picture);
+    TMemoryStream jpg;
+    jpeg.SaveToStream(jpg);
+    a.AddStream("bg.jpg", jpg);
+    TMemoryStream broken(std::vector<std::uint8_t>{'B', 'M', 1, 2, 3});
+    a.AddStream("broken.bmp", broken);
+    Write(Path("game.gfx"), a);
+
+    TGFXFile file;
+    file.LoadFromFile(Path("game.gfx"));
+    EXPECT_TRUE(file.Contains("GOLDEN.BMP"));
+    TBitmap b;
+    file.GetBitmap("golden.bmp", b);
+    EXPECT_EQ(b.Width(), 4);
+    EXPECT_EQ(b.Canvas().Pixel(0, 0), RGBColor(1, 2, 3));
+    TJPEGImage j;
+    file.GetJPEG("bg.jpg", j);
+    EXPECT_EQ(j.Width(), 20);
+    TBitmap missing(3, 3);
+    file.GetBitmap("smbrett", missing);
+    EXPECT_TRUE(missing.Empty());
+    EXPECT_THROW(file.GetBitmap("broken.bmp", b), EInvalidGraphic);
+    // A JPEG entry is not a bitmap.
+    EXPECT_THROW(file.GetBitmap("bg.jpg", b), EInvalidGraphic);
+}
