@@ -37,14 +37,15 @@ public:
     TQuietSoundService& operator=(const TQuietSoundService&) = delete;
 };
 
-// One QSoundEffect per sound, made when the sound is first asked for, so that a
-// sound repeated during a move (every sown stone) starts without loading again.
+const QHash<QString, QString>& SoundIndex();
+
+// One QSoundEffect per sound, all loaded when the first sound is asked for, so
+// that a sound repeated during a move (every sown stone) starts without loading
+// again. A sound asked for while it is still loading starts once it is ready,
+// unless another sound or a stop has come in the meantime.
 class TDeviceSoundOutput final : public ISoundOutput {
 public:
-    ~TDeviceSoundOutput() override {
-        const TQuietSoundService quiet;
-        qDeleteAll(effects_);
-    }
+    ~TDeviceSoundOutput() override { Clear(); }
 
     void Play(const QString& ResourcePath) override {
         if (!QCoreApplication::instance()) return;
@@ -52,24 +53,62 @@ public:
         // A machine without sound plays nothing; asking Qt to play there only
         // yields warnings on the console.
         if (QMediaDevices::audioOutputs().isEmpty()) return;
-        QSoundEffect*& effect = effects_[ResourcePath];
-        if (!effect) {
-            effect = new QSoundEffect(QMediaDevices::defaultAudioOutput());
-            effect->setSource(QUrl(QStringLiteral("qrc") + ResourcePath));
+        const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+        if (device.isNull()) return;
+        // Effects are bound to the device they were made for; follow the user
+        // to a new one (headphones plugged in).
+        if (device != device_) {
+            Clear();
+            device_ = device;
+            for (const QString& path : SoundIndex()) Effect(path);
         }
+        QSoundEffect* effect = Effect(ResourcePath);
         current_ = effect;
-        effect->play();
+        if (effect->status() == QSoundEffect::Ready) {
+            effect->play();
+        } else {
+            pending_ = effect;
+        }
     }
 
     void Stop() override {
         const TQuietSoundService quiet;
+        pending_ = nullptr;
         if (current_) current_->stop();
         current_ = nullptr;
     }
 
 private:
+    QSoundEffect* Effect(const QString& Path) {
+        QSoundEffect*& effect = effects_[Path];
+        if (!effect) {
+            QSoundEffect* e = new QSoundEffect(device_);
+            QObject::connect(e, &QSoundEffect::statusChanged, e, [this, e] {
+                if (e == pending_ && e->status() != QSoundEffect::Loading) {
+                    pending_ = nullptr;
+                    if (e->status() == QSoundEffect::Ready) {
+                        const TQuietSoundService quiet;
+                        e->play();
+                    }
+                }
+            });
+            e->setSource(QUrl(QStringLiteral("qrc") + Path));
+            effect = e;
+        }
+        return effect;
+    }
+
+    void Clear() {
+        const TQuietSoundService quiet;
+        current_ = pending_ = nullptr;
+        qDeleteAll(effects_);
+        effects_.clear();
+    }
+
     QHash<QString, QSoundEffect*> effects_;
+    QAudioDevice device_;
     QSoundEffect* current_ = nullptr;
+    QSoundEffect* pending_ = nullptr;
 };
 
 struct TSoundState {
