@@ -30,6 +30,7 @@ void SeedSearchRandom(uint64_t Seed) { SearchRandom().seed(Seed); }
 void TStochNode::Expand(const TFeld& Board, int32_t Depth) {
     ClearChildren();
     SideToMove = Board.Player;
+    Children.reserve(RowLength);
     TFeld Scratch;
     for (int32_t N = 1; N <= RowLength; ++N) {
         const int32_t Pit = PitIndex(Board.Player, N);

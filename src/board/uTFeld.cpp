@@ -55,12 +55,33 @@ int32_t TFeld::TotalStones() const {
     return Sum;
 }
 
+namespace {
+
+// Successor of every pit in the sowing ring, with and without the end pits;
+// index 0 starts the ring for a board that has never moved.
+constexpr std::array<int8_t, PitCount + 1> NextWithEndPits = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 1};
+constexpr std::array<int8_t, PitCount + 1> NextWithoutEndPits = {1, 2, 3, 4, 5, 6, 8, 8, 9, 10, 11, 12, 13, 1, 1};
+
+}  // namespace
+
 int32_t TFeld::NextPit() const {
-    int32_t N = CurrentPit;
-    do {
-        N = N >= PitCount ? 1 : N + 1;
-    } while (IsEndPit(N) && !UseEndPits);
-    return N;
+    const int32_t Pit = CurrentPit >= 0 && CurrentPit <= PitCount ? CurrentPit : 0;
+    return (UseEndPits ? NextWithEndPits : NextWithoutEndPits)[static_cast<std::size_t>(Pit)];
+}
+
+void TFeld::SowHand() {
+    if (OnBeforeSow || OnAfterSow) {
+        while (Hand > 0) SowOne();
+        return;
+    }
+    // Nobody watches (the search's scratch boards): the same steps without the calls.
+    const auto& Next = UseEndPits ? NextWithEndPits : NextWithoutEndPits;
+    int32_t Pit = CurrentPit >= 0 && CurrentPit <= PitCount ? CurrentPit : 0;
+    for (; Hand > 0; --Hand) {
+        Pit = Next[static_cast<std::size_t>(Pit)];
+        ++Pits[Pit];
+    }
+    CurrentPit = Pit;
 }
 
 void TFeld::SowOne() {
@@ -169,7 +190,7 @@ void TFeld::MoveVariant1(int32_t Pit) {
     for (int32_t Lap = 1;; ++Lap) {
         CurrentPit = Start;
         Take();
-        while (Hand > 0) SowOne();
+        SowHand();
         const int32_t Last = CurrentPit;
         if (IsEndPit(Last) || Lap >= MaxRelayLaps) break;
         if (Pits[Last] != 1) {
@@ -223,7 +244,7 @@ void TFeld::MoveVariant2(int32_t Pit) {
 void TFeld::MoveVariant3(int32_t Pit) {
     CurrentPit = Pit;
     Take();
-    while (Hand > 0) SowOne();
+    SowHand();
     const int32_t Last = CurrentPit;
     if (SideOfPit(Last) != Player) {
         EndTurn();

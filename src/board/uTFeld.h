@@ -125,6 +125,7 @@ private:
     int32_t RowSum(int32_t Side) const;
     int32_t NextPit() const;
     void SowOne();
+    void SowHand();  // sows until the hand is empty
     void Take();
     void StoreToMover(int32_t Count);
     void StoreHandToOther();
