@@ -1,0 +1,60 @@
+// Computer-against-computer games on the board model, without a window.
+#pragma once
+
+#include "uTFeld.h"
+
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace tessum::selfplay {
+
+struct TOptions {
+    int32_t Games = 10;
+    int32_t Variant = 3;
+    int32_t Stones = 6;
+    bool UseEndPits = true;
+    int32_t Level1 = 3;
+    int32_t Level2 = 2;
+    std::optional<uint64_t> Seed;
+    bool Verbose = false;
+    int32_t DelayMs = -1;  // pause after each move shown with Verbose; -1 leaves it to main
+    bool Help = false;
+};
+
+// Reads the command line (without the program name); on failure returns
+// nothing and says why in Error.
+std::optional<TOptions> ParseOptions(const std::vector<std::string>& Args, std::string& Error);
+std::string Usage();
+
+struct TGameResult {
+    int32_t Starter = 0;  // side that moved first
+    int32_t Store1 = 0;
+    int32_t Store2 = 0;
+    int32_t Moves = 0;  // moves and skips
+    int32_t Skips = 0;
+    bool Finished = false;  // false only if the move limit cut the game off
+    int32_t Winner() const { return Store1 > Store2 ? 1 : Store2 > Store1 ? 2 : 0; }
+};
+
+// No real game comes near this; it only guards the tool against a game that
+// cycles for ever.
+constexpr int32_t MoveLimit = 10000;
+
+// Plays one game; the starting side is drawn from Rng. With Out set, every
+// move and the board after it are written there.
+TGameResult PlayGame(const TOptions& Options, std::mt19937_64& Rng, std::ostream* Out);
+
+// Plays Options.Games games and writes the per-game lines and the summary.
+// Returns the results in order.
+std::vector<TGameResult> Run(const TOptions& Options, std::ostream& Out);
+
+// The board as it is drawn on screen: side 1's row on top, pit 1 at its right
+// end; side 2's row below, pit 8 at its left end; end pit 7 left, 14 right.
+// Highlight marks one pit (0 for none).
+std::string DrawBoard(const TFeld& Board, int32_t Highlight);
+
+}  // namespace tessum::selfplay
