@@ -1,6 +1,7 @@
 #include "QDStreamRoutines.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -458,10 +459,13 @@ public:
 
     // Enters position Pos and returns the longest match for it (length 0 when
     // below the shortest match); Dist receives its distance (1..DicSize-1).
-    int Insert(std::size_t Pos, std::size_t& Dist) {
+    // Positions inside a match already sent are only entered, not searched:
+    // their tree order needs fewer leading bytes (Depth), which keeps flat
+    // picture areas from costing a 256-byte comparison per byte.
+    int Insert(std::size_t Pos, std::size_t& Dist, std::size_t Depth = MaxMatch) {
         const std::size_t left = n_ - Pos;
         if (left < static_cast<std::size_t>(Threshold)) return 0;
-        const std::uint32_t lenLimit = static_cast<std::uint32_t>(std::min<std::size_t>(left, MaxMatch));
+        const std::uint32_t lenLimit = static_cast<std::uint32_t>(std::min(left, Depth));
         const std::uint8_t* cur = in_ + Pos;
         const std::uint32_t h =
             ((static_cast<std::uint32_t>(cur[0]) << 16 | static_cast<std::uint32_t>(cur[1]) << 8 | cur[2]) *
@@ -484,8 +488,7 @@ public:
             const std::uint8_t* pb = in_ + mpos;
             std::uint32_t len = std::min(len0, len1);
             if (pb[len] == cur[len]) {
-                while (++len != lenLimit && pb[len] == cur[len]) {
-                }
+                len = Extend(pb, cur, len + 1, lenLimit);
                 if (len > best) {
                     best = len;
                     Dist = delta;
@@ -514,12 +517,37 @@ public:
     }
 
 private:
-    static constexpr int HashBits = 16;
-    static constexpr int CutValue = 96;
+    static constexpr int HashBits = 14;
+    static constexpr int CutValue = 32;
     const std::uint8_t* in_;
     std::size_t n_;
     std::vector<std::uint32_t> head_;  // newest position + 1 per hash, 0 = none
     std::vector<std::uint32_t> son_;   // left/right links per window slot, position + 1
+
+    // Length of the common prefix of A and B, known to be at least From.
+    // Flat picture areas match the full 256 bytes at almost every position,
+    // so this compares eight bytes at a time.
+    static std::uint32_t Extend(const std::uint8_t* A, const std::uint8_t* B, std::uint32_t From, std::uint32_t Limit) {
+        std::uint32_t len = From;
+        while (len + 8 <= Limit) {
+            std::uint64_t a;
+            std::uint64_t b;
+            std::memcpy(&a, A + len, 8);
+            std::memcpy(&b, B + len, 8);
+            const std::uint64_t diff = a ^ b;
+            if (diff != 0) return len + static_cast<std::uint32_t>(FirstDifferentByte(diff));
+            len += 8;
+        }
+        while (len < Limit && A[len] == B[len]) ++len;
+        return len;
+    }
+    static int FirstDifferentByte(std::uint64_t Diff) {
+        if constexpr (std::endian::native == std::endian::little) {
+            return std::countr_zero(Diff) / 8;
+        } else {
+            return std::countl_zero(Diff) / 8;
+        }
+    }
 
     static int Result(std::uint32_t Best) { return Best >= static_cast<std::uint32_t>(Threshold) ? static_cast<int>(Best) : 0; }
 };
@@ -725,6 +753,9 @@ void TLh5Encoder::SendBlock() {
     std::fill(std::begin(pFreq_), std::begin(pFreq_) + NP, 0);
 }
 
+// How many leading bytes order the positions that are entered without a search.
+constexpr std::size_t EnterDepth = 32;
+
 void TLh5Encoder::Encode() {
     // One byte of lookahead: the match at the next position decides whether
     // the match at this one is worth taking (lazy selection).
@@ -739,6 +770,12 @@ void TLh5Encoder::Encode() {
         matchLen = pos < n_ ? finder_.Insert(pos, dist) : 0;
         if (static_cast<std::size_t>(matchLen) > remainder) matchLen = static_cast<int>(remainder);
     };
+    auto enterOnly = [&] {
+        ++pos;
+        --remainder;
+        std::size_t unused = 0;
+        if (pos < n_) finder_.Insert(pos, unused, EnterDepth);
+    };
     while (remainder > 0) {
         const int lastLen = matchLen;
         const std::size_t lastDist = dist;
@@ -747,7 +784,9 @@ void TLh5Encoder::Encode() {
             Output(in_[pos - 1], 0);
         } else {
             Output(static_cast<unsigned>(lastLen + (256 - Threshold)), static_cast<unsigned>(lastDist - 1));
-            for (int k = lastLen - 1; k > 0; --k) advance();
+            // Only the position behind the match needs its own search.
+            for (int k = lastLen - 1; k > 1; --k) enterOnly();
+            advance();
         }
     }
     SendBlock();
