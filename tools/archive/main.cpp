@@ -111,7 +111,7 @@ int Extract(const TArgs& A) {
 }
 
 int Create(const TArgs& A) {
-    if (A.positional.size() < 2) throw TUsageError{"create takes OUT and at least one NAME=PATH"};
+    if (A.positional.empty()) throw TUsageError{"create takes OUT and NAME=PATH entries"};
     const std::string& out = A.positional[0];
     TQDStreams q;
     q.Compressed = !A.stored;
