@@ -14,6 +14,9 @@ constexpr std::uint8_t MarkEncrypted = '*';
 constexpr std::uint8_t MarkPlain = ' ';
 constexpr std::size_t MaxKeyLength = 255;
 constexpr std::size_t MaxNameLength = 0xFFFF;
+// A payload at the bound, padded and framed, with room for coding overhead
+// on incompressible data (well under one percent).
+constexpr std::int64_t MaxContainerBody = MaxUncompressedSize + MaxUncompressedSize / 16;
 
 // Lower case in the Western code page: ASCII, the accented capitals
 // 0xC0..0xDE (without the multiplication sign) and the four capitals that
@@ -116,8 +119,10 @@ void TQDStreams::Corrupt() {
 void TQDStreams::LoadFromStream(TStream& Source) {
     Source.SetPosition(0);
     const std::int64_t size = Source.Size();
-    // Not even the two markers: nothing here can be a container.
-    if (size < 2) Corrupt();
+    // Not even the two markers: nothing here can be a container. Beyond the
+    // bound every layer keeps, it is no file this system wrote either, and
+    // it is refused before its size is allocated.
+    if (size < 2 || size - 2 > MaxContainerBody) Corrupt();
     std::uint8_t marks[2];
     Source.ReadBuffer(marks, 2);
     TMemoryStream work;
@@ -193,6 +198,10 @@ void TQDStreams::SaveToStream(TStream& Dest) const {
         PutLE(payload, static_cast<std::uint32_t>(data->Size()), 4);
         payload.WriteBuffer(data->Memory(), data->Bytes().size());
     }
+
+    // The reader refuses payloads beyond this bound, so writing one would
+    // lose the data.
+    if (payload.Size() > MaxUncompressedSize) throw std::length_error("Container too large");
 
     TMemoryStream body;
     if (Compressed) {

@@ -84,9 +84,10 @@ public:
     // and keeps the entries read before the damage.
     void LoadFromStream(TStream& Source);
 
-    // Writes the container at Dest's current position. Throws
-    // std::invalid_argument, before writing anything, when encryption is asked
-    // for with a key longer than 255 bytes.
+    // Writes the container at Dest's current position. Throws, before writing
+    // anything, std::invalid_argument when encryption is asked for with a key
+    // longer than 255 bytes and std::length_error when the entries exceed
+    // MaxUncompressedSize (which no reader would accept).
     void SaveToStream(TStream& Dest) const;
 
 private:

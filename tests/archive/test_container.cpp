@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 
 using namespace tessum;
@@ -344,4 +345,33 @@ TEST(Container, SavesAtTheDestinationPositionAndLoadsFiles) {
     EXPECT_EQ(Content(back, "ST1.BMP"), "bytes");
     EXPECT_THROW(back.LoadFromFile((dir / "missing.gfx").string()), EFileError);
     std::filesystem::remove_all(dir);
+}
+
+namespace {
+// Claims a size no container of ours reaches; reads deliver zeros.
+class THugeStream final : public TStream {
+public:
+    std::size_t Read(void* Buffer, std::size_t Count) override {
+        std::memset(Buffer, 0, Count);
+        pos_ += static_cast<std::int64_t>(Count);
+        return Count;
+    }
+    void Write(const void*, std::size_t) override { throw EStreamError("read only"); }
+    std::int64_t Seek(std::int64_t Offset, TSeekOrigin Origin) override {
+        pos_ = (Origin == TSeekOrigin::Beginning ? 0 : Origin == TSeekOrigin::Current ? pos_ : Size()) + Offset;
+        return pos_;
+    }
+    std::int64_t Size() const override { return std::int64_t{1} << 40; }
+    void SetSize(std::int64_t) override {}
+
+private:
+    std::int64_t pos_ = 0;
+};
+}  // namespace
+
+TEST(Container, OversizedSourceIsRefusedBeforeReadingIt) {
+    THugeStream huge;
+    TQDStreams q;
+    EXPECT_THROW(q.LoadFromStream(huge), ECorruptFile);
+    EXPECT_LE(huge.Position(), 2);
 }
