@@ -403,8 +403,6 @@ void TBitmap::SetSize(int Width, int Height) {
         image_ = QImage();
         return;
     }
-    if (Width > MaxPictureSide * 2 || Height > MaxPictureSide * 2)
-        throw EInvalidGraphic("Bitmap image is not valid: picture too large");
     image_ = QImage(Width, Height, QImage::Format_RGB32);
     if (image_.isNull()) throw EInvalidGraphic("Bitmap image is not valid: out of memory");
     image_.fill(0xff000000u);

@@ -381,3 +381,38 @@ TEST_F(CanvasTest, LinesLeaveOutTheirEndPoint) {
     c.LineTo(4, 4);
     EXPECT_EQ(Ink(b, clWhite), (TRect{3, 0, 6, 4}));
 }
+
+TEST_F(CanvasTest, PainterCanvasesDrawLikeBitmapCanvases) {
+    // Windows and printers are drawn through a painter; the result must match
+    // what the pixel loops produce on a bitmap.
+    TBitmap sprite(4, 3), mask(4, 3);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x) {
+            sprite.Canvas().SetPixel(x, y, x == 1 ? clRed : RGBColor(x * 60, y * 70, 0x35));
+            mask.Canvas().SetPixel(x, y, y == 1 ? clBlack : RGBColor(0xf0, 0x0f, 0xff));
+        }
+    sprite.Transparent = true;
+    sprite.SetTransparentColor(clRed);
+
+    auto drawAll = [&](TCanvas& C) {
+        C.Draw(1, 1, sprite);
+        C.DrawAnd(3, 2, mask);
+        sprite.Transparent = false;
+        C.DrawOr(0, 4, sprite);
+        sprite.Transparent = true;
+    };
+    TBitmap direct(8, 8);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) direct.Canvas().SetPixel(x, y, RGBColor(0x80 + x, 0x40 + y, 0x11));
+    QImage viaPainter = direct.Image().copy();
+    drawAll(direct.Canvas());
+    {
+        QPainter painter(&viaPainter);
+        TCanvas canvas(painter);
+        EXPECT_EQ(canvas.Image(), nullptr);
+        drawAll(canvas);
+    }
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            ASSERT_EQ(viaPainter.pixel(x, y) | 0xff000000u, direct.Canvas().Pixel(x, y)) << x << "," << y;
+}
