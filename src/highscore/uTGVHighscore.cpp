@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "QDStreamCol.h"
+#include "uRecordFile.h"
 #include "uStreamProcs.h"
 
 namespace tessum {
@@ -35,12 +36,6 @@ double ParseDouble(const std::string& s) {
     double d = 0;
     const auto r = std::from_chars(s.data(), s.data() + s.size(), d);
     return r.ec == std::errc() ? d : 0.0;
-}
-
-void SetupContainer(TQDStreams& C, const std::string& Key) {
-    C.Compressed = true;
-    C.Encrypted = true;
-    C.Key = Key;
 }
 
 }  // namespace
@@ -258,37 +253,21 @@ void TCustomHighscore::LoadFromStream(TStream& Stream) {
 void TCustomHighscore::SaveToContainerStream(TStream& Dest) const {
     TMemoryStream body;
     SaveToStream(body);
-    TQDStreams c;
-    SetupContainer(c, key_);
-    c.Clear();
-    c.AddStream(EntryName, body);
-    c.SaveToStream(Dest);
+    SaveRecordContainer(Dest, key_, EntryName, body);
 }
 
 void TCustomHighscore::LoadFromContainerStream(TStream& Source) {
-    TQDStreams c;
-    SetupContainer(c, key_);
-    try {
-        c.LoadFromStream(Source);
-    } catch (const EReadError&) {
-        throw ECorruptFile(CorruptText);
-    }
     TMemoryStream body;
-    if (!c.GetStream(EntryName, body)) throw ECorruptFile(CorruptText);
+    LoadRecordContainer(Source, key_, EntryName, body);
     LoadFromStream(body);
 }
 
 void TCustomHighscore::SaveToFile(const std::string& FileName) const {
-    TMemoryStream file;
-    SaveToContainerStream(file);
-    WriteFileSafely(FileName, [&](TStream& out) { file.SaveToStream(out); });
+    SaveRecordFile(FileName, [this](TStream& out) { SaveToContainerStream(out); });
 }
 
 void TCustomHighscore::LoadFromFile(const std::string& FileName) {
-    if (!FileExists(FileName)) return;
-    TMemoryStream file;
-    file.LoadFromFile(FileName);
-    LoadFromContainerStream(file);
+    LoadRecordFile(FileName, [this](TStream& in) { LoadFromContainerStream(in); });
 }
 
 }  // namespace tessum

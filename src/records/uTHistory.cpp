@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "QDStreamCol.h"
+#include "uRecordFile.h"
 #include "uStreamProcs.h"
 
 namespace tessum {
@@ -11,12 +12,6 @@ namespace {
 
 constexpr const char* CorruptText = "File is corrupt.";
 constexpr std::int64_t MoveBytes = 9;  // Player, Seconds, Pit
-
-void SetupContainer(TQDStreams& C) {
-    C.Compressed = true;
-    C.Encrypted = true;
-    C.Key = THistory::FileKey;
-}
 
 }  // namespace
 
@@ -125,41 +120,21 @@ void THistory::LoadFromStream(TStream& Stream) {
 void THistory::SaveToContainerStream(TStream& Dest) const {
     TMemoryStream body;
     SaveToStream(body);
-    TQDStreams c;
-    SetupContainer(c);
-    c.Clear();
-    c.AddStream(EntryName, body);
-    c.SaveToStream(Dest);
+    SaveRecordContainer(Dest, FileKey, EntryName, body);
 }
 
 void THistory::LoadFromContainerStream(TStream& Source) {
-    TQDStreams c;
-    SetupContainer(c);
     TMemoryStream body;
-    try {
-        c.LoadFromStream(Source);
-    } catch (const EReadError&) {
-        // A damaged entry table behind a good signature: to the player it is
-        // as corrupt as any other damage.
-        throw ECorruptFile(CorruptText);
-    }
-    if (!c.GetStream(EntryName, body)) throw ECorruptFile(CorruptText);
+    LoadRecordContainer(Source, FileKey, EntryName, body);
     LoadFromStream(body);
 }
 
 void THistory::SaveToFile(const std::string& FileName) const {
-    // Serialise before touching the disk, so nothing is written for a record
-    // that cannot be encoded.
-    TMemoryStream file;
-    SaveToContainerStream(file);
-    WriteFileSafely(FileName, [&](TStream& out) { file.SaveToStream(out); });
+    SaveRecordFile(FileName, [this](TStream& out) { SaveToContainerStream(out); });
 }
 
 void THistory::LoadFromFile(const std::string& FileName) {
-    if (!FileExists(FileName)) return;
-    TMemoryStream file;
-    file.LoadFromFile(FileName);
-    LoadFromContainerStream(file);
+    LoadRecordFile(FileName, [this](TStream& in) { LoadFromContainerStream(in); });
 }
 
 std::string WithSavedGameExtension(const std::string& FileName) {
