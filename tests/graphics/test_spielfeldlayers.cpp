@@ -268,11 +268,13 @@ TEST_F(SpielfeldLayersTest, ClocksAndCountersWriteTheirTextsAtTheTopLeft) {
     Layers->Zeit(1).SetValue(-1);
     EXPECT_EQ(DifferingPixels(Board, Background, ZeitRect1), 0);
 
+    // The total's rectangle overlaps side 1's counter, so it is checked alone.
     Layers->Runde(0).SetValue(25);
-    Layers->Runde(1).SetValue(12);
     E = Expected();
     E->Canvas().TextRect(RundeRect, 663, 32, ">25");
     EXPECT_EQ(DifferingPixels(Board, *E, RundeRect), 0);
+    Layers->Runde(0).SetValue(0);
+    Layers->Runde(1).SetValue(12);
     E = Expected();
     E->Canvas().TextRect(RundeRect1, 635, 20, "1) 12");
     EXPECT_EQ(DifferingPixels(Board, *E, RundeRect1), 0);
