@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <optional>
 
+#include "uINetConfig.h"
+
 namespace tessum {
 
 namespace {
@@ -77,7 +79,7 @@ int CompareScores(const TGVValueList& A, const TGVValueList& B) {
     return pa > pb ? -1 : 1;
 }
 
-THighscore::THighscore() : TCustomHighscore(FileKey, CompareScores, template_) {
+THighscore::THighscore() : TCustomINetHighscore(FileKey, CompareScores, template_) {
     template_.Add("name", TGVValueType::String);
     template_.Add("punkte", TGVValueType::Integer, FormatPoints);
     template_.Add("punktegegner", TGVValueType::Integer);
@@ -86,6 +88,19 @@ THighscore::THighscore() : TCustomHighscore(FileKey, CompareScores, template_) {
     template_.Add("zeit", TGVValueType::Integer, FormatTime);
     template_.Add("land", TGVValueType::String);
     template_.Add("email", TGVValueType::String);
+
+    Server = inetconfig::Server;
+    Port = inetconfig::Port;
+    Action = inetconfig::Action;
+    GameName = inetconfig::GameName;
+    PageURL = inetconfig::PageURL;
+    CheckModulus = inetconfig::CheckModulus;
+    CheckSeed = inetconfig::CheckSeed;
+    OnFilter = [](const TGVValueList& Entry) {
+        const TGVValue* name = Entry.Find("name");
+        const TGVValue* email = Entry.Find("email");
+        return name && email && !name->GetText().empty() && !email->GetText().empty();
+    };
 }
 
 int THighscore::AddScore(const std::string& Name, std::int32_t Zeit, std::int32_t Punkte,

@@ -6,15 +6,17 @@
 #include <cstdint>
 #include <string>
 
-#include "uTGVHighscore.h"
+#include "uTINetHighscore.h"
 
 namespace tessum {
 
-class THighscore : public TCustomHighscore {
+class THighscore : public TCustomINetHighscore {
 public:
     // Key of the cipher that guards the tables; shared with every file ever written.
     static constexpr const char* FileKey = "Vb4Nq8Tz2LkR7xWm5HcPj";
 
+    // Knows the worldwide highscore server and sends only entries that carry
+    // both a name and an e-mail address.
     THighscore();
 
     // Enters one player's result; returns its 0-based rank or -1 when it did

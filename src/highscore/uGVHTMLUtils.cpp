@@ -1,0 +1,80 @@
+#include "uGVHTMLUtils.h"
+
+#include <array>
+
+namespace tessum {
+
+namespace {
+
+// Entity names of the bytes 161 to 255, in byte order.
+constexpr std::array<const char*, 95> kEntities = {
+    "iexcl",  "cent",   "pound",  "curren", "yen",    "brvbar", "sect",   "uml",    "copy",   "ordf",
+    "laquo",  "not",    "shy",    "reg",    "macr",   "deg",    "plusmn", "sup2",   "sup3",   "acute",
+    "micro",  "para",   "middot", "cedil",  "sup1",   "ordm",   "raquo",  "frac14", "frac12", "frac34",
+    "iquest", "Agrave", "Aacute", "Acirc",  "Atilde", "Auml",   "Aring",  "AElig",  "Ccedil", "Egrave",
+    "Eacute", "Ecirc",  "Euml",   "Igrave", "Iacute", "Icirc",  "Iuml",   "ETH",    "Ntilde", "Ograve",
+    "Oacute", "Ocirc",  "Otilde", "Ouml",   "times",  "Oslash", "Ugrave", "Uacute", "Ucirc",  "Uuml",
+    "Yacute", "THORN",  "szlig",  "agrave", "aacute", "acirc",  "atilde", "auml",   "aring",  "aelig",
+    "ccedil", "egrave", "eacute", "ecirc",  "euml",   "igrave", "iacute", "icirc",  "iuml",   "eth",
+    "ntilde", "ograve", "oacute", "ocirc",  "otilde", "ouml",   "divide", "oslash", "ugrave", "uacute",
+    "ucirc",  "uuml",   "yacute", "thorn",  "yuml",
+};
+
+bool IsAlnum(unsigned char b) {
+    return (b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z');
+}
+
+}  // namespace
+
+std::string HTMLEncode(std::string_view Text) {
+    std::string out;
+    out.reserve(Text.size());
+    for (const char c : Text) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 160) {
+            out += c;
+        } else if (b > 160) {
+            out += '&';
+            out += kEntities[b - 161];
+            out += ';';
+        }
+    }
+    return out;
+}
+
+std::string URLEncode(std::string_view Text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(Text.size() * 3);
+    for (const char c : Text) {
+        const auto b = static_cast<unsigned char>(c);
+        if (IsAlnum(b)) {
+            out += c;
+        } else {
+            out += '%';
+            out += kHex[b >> 4];
+            out += kHex[b & 15];
+        }
+    }
+    return out;
+}
+
+char AnsiLowerChar(char C) {
+    const auto b = static_cast<unsigned char>(C);
+    unsigned char r = b;
+    if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7))
+        r = static_cast<unsigned char>(b + 0x20);
+    else if (b == 0x8A || b == 0x8C || b == 0x8E)  // S, OE, Z with caron / ligature
+        r = static_cast<unsigned char>(b + 0x10);
+    else if (b == 0x9F)  // Y with diaeresis; its small form sits at 255
+        r = 0xFF;
+    return static_cast<char>(r);
+}
+
+std::string AnsiLowerCase(std::string_view Text) {
+    std::string out(Text);
+    for (char& c : out) c = AnsiLowerChar(c);
+    return out;
+}
+
+}  // namespace tessum
