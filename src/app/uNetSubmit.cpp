@@ -1,0 +1,90 @@
+#include "uNetSubmit.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+#include <QWidget>
+#include <exception>
+
+#include "MultiLanguage.h"
+#include "WebPost.h"
+#include "lngDialogs.h"
+#include "uProfile.h"
+#include "uTHighscore.h"
+
+namespace tessum {
+
+namespace {
+
+// Re-enables the dialog and restores the post's error receiver on every way
+// out, a damaged table's exception included; a dialog left disabled could not
+// even be closed.
+class TSubmitScope {
+public:
+    TSubmitScope(QWidget* Dialog, TWebPost& Post) : Dialog_(Dialog), Post_(Post), Saved_(Post.OnError) {
+        Active_ = true;
+        if (Dialog_) Dialog_->setEnabled(false);
+        // Network errors appear like the program's other messages, not in a
+        // box of their own.
+        if (!Post_.OnError)
+            Post_.OnError = [](TWebPost&, const std::string& Text, int) { LngMessageDlg(Text, mtError, {mbOK}); };
+    }
+    ~TSubmitScope() {
+        Post_.OnError = Saved_;
+        if (Dialog_) Dialog_->setEnabled(true);
+        Active_ = false;
+    }
+    TSubmitScope(const TSubmitScope&) = delete;
+    TSubmitScope& operator=(const TSubmitScope&) = delete;
+
+    // The waits for the server let events through; a second click that slips
+    // past the disabled dialog must not start a second submission.
+    static bool Active() { return Active_; }
+
+private:
+    static inline bool Active_ = false;
+    QWidget* Dialog_;
+    TWebPost& Post_;
+    TWebPostError Saved_;
+};
+
+}  // namespace
+
+TNetSubmitResult SubmitHighscores(QWidget* Dialog, const TMultiLanguage& lng, TWebPost& Post,
+                                  const TNetSubmitOptions& Options) {
+    if (TSubmitScope::Active()) return TNetSubmitResult::Cancelled;
+    if (LngMessageDlg(lng.GetText("msgsendtonet"), mtConfirmation, {mbOK, mbCancel}) != mrOk)
+        return TNetSubmitResult::Cancelled;
+
+    TSubmitScope scope(Dialog, Post);
+    QString page;
+    {
+        const std::string folder = Options.Folder.empty() ? ProgramFolder() : Options.Folder;
+        THighscore table;
+        if (!Options.Server.empty()) table.Server = Options.Server;
+        if (Options.Port != 0) table.Port = Options.Port;
+        page = QString::fromLatin1(table.PageURL.c_str());
+        for (int v = 1; v <= Options.Variants; ++v) {
+            table.Clear();
+            table.Index = std::to_string(v);
+            try {
+                table.LoadFromFile(HighscoreFileName(folder, v));
+            } catch (const std::exception& e) {
+                // A damaged table cannot be sent; what is wrong with it is
+                // the news, and the rest waits until it is mended or replaced.
+                LngMessageDlg(std::string(e.what()), mtError, {mbOK});
+                return TNetSubmitResult::Failed;
+            }
+            if (table.SendToNet(Post) != 0) {
+                LngMessageDlg(lng.GetText("senderror"), mtError, {mbOK});
+                return TNetSubmitResult::Failed;
+            }
+        }
+    }
+    if (Options.OpenPage)
+        Options.OpenPage(page);
+    else
+        QDesktopServices::openUrl(QUrl(page));
+    return TNetSubmitResult::Sent;
+}
+
+}  // namespace tessum

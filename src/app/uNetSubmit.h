@@ -1,0 +1,43 @@
+// The highscore dialog's "worldwide highscore" command: after the player's
+// confirmation, the three local tables go to the highscore server entry by
+// entry, and the server's list page opens in the browser.
+//
+// Call it from the dialog's button handler, with the dialog's translation
+// component (its script holds "msgsendtonet" and "senderror") and its post
+// component:
+//     SubmitHighscores(this, *lng, *wpHighscore);
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+class QWidget;
+
+namespace tessum {
+
+class TMultiLanguage;
+class TWebPost;
+
+struct TNetSubmitOptions {
+    // Folder of the tables; empty: the program's folder.
+    std::string Folder;
+    // Server and port to send to; empty and 0: the configured highscore server.
+    std::string Server;
+    std::uint16_t Port = 0;
+    // Number of variants offered by the dialog's choice.
+    int Variants = 3;
+    // Shows the list page; empty: the desktop's web browser.
+    std::function<void(const QString& Url)> OpenPage;
+};
+
+enum class TNetSubmitResult { Cancelled, Sent, Failed };
+
+// Asks, then sends every table with Dialog (and so all its controls) disabled.
+// The first failure ends the submission with "senderror"; only when every
+// table went out is the page opened. The local tables are only read.
+TNetSubmitResult SubmitHighscores(QWidget* Dialog, const TMultiLanguage& lng, TWebPost& Post,
+                                  const TNetSubmitOptions& Options = {});
+
+}  // namespace tessum

@@ -1,0 +1,168 @@
+// The dialog's worldwide-highscore command against a loopback server: the
+// confirmation, all three tables in order, the failure notices, the dialog's
+// state and the page opened only after a complete submission.
+#include "uNetSubmit.h"
+
+#include "LoopbackServer.h"
+#include "MultiLanguage.h"
+#include "WebPost.h"
+#include "lngDialogs.h"
+#include "uTHighscore.h"
+
+#include <QDialog>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+using namespace tessum;
+using ::testing::ElementsAre;
+
+namespace {
+
+std::string ReadFile(const std::string& Name) {
+    std::ifstream in(Name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class NetSubmit : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(Dir_.isValid());
+        SetDecimalSeparator('.');
+        lng_ = new TMultiLanguage(&Dialog_);
+        lng_->LoadScript(":/lng/fHighscore.lng");
+        lng_->SetLanguage("german");
+        Button_ = new QPushButton(&Dialog_);
+    }
+    void TearDown() override { ResetDecimalSeparator(); }
+
+    std::string File(int Variant) const { return HighscoreFileName(Dir_.path().toStdString(), Variant); }
+
+    void WriteTable(int Variant, std::vector<std::string> Names) {
+        THighscore hs;
+        int zeit = 100;
+        for (const auto& n : Names) hs.AddScore(n, zeit++, 30, 18, 20, false, n + "@example.org", "DE");
+        hs.SaveToFile(File(Variant));
+    }
+
+    TNetSubmitOptions Options(std::uint16_t Port) {
+        TNetSubmitOptions o;
+        o.Folder = Dir_.path().toStdString();
+        o.Server = "127.0.0.1";
+        o.Port = Port;
+        o.OpenPage = [this](const QString& Url) {
+            Opened_.push_back(Url);
+            // The page opens while the submission still holds the dialog.
+            EnabledWhileOpening_ = Dialog_.isEnabled();
+        };
+        return o;
+    }
+
+    // The hs_index of each request, in arrival order.
+    static std::vector<std::string> Indexes(const TLoopbackServer& Server) {
+        std::vector<std::string> r;
+        for (const QByteArray& b : Server.Bodies()) {
+            const qsizetype at = b.indexOf("&hs_index=") + 10;
+            r.push_back(b.mid(at, b.indexOf('&', at) - at).toStdString());
+        }
+        return r;
+    }
+
+    QTemporaryDir Dir_;
+    QDialog Dialog_;
+    TMultiLanguage* lng_ = nullptr;
+    QPushButton* Button_ = nullptr;
+    std::vector<QString> Opened_;
+    bool EnabledWhileOpening_ = true;
+};
+
+TEST_F(NetSubmit, AllTablesGoOutInVariantOrderThenThePageOpens) {
+    WriteTable(1, {"Ada", "Bea"});
+    WriteTable(3, {"Cem"});  // variant 2 has no file yet
+    TLoopbackServer server;
+    TWebPost post;
+    TMessageDialogAnswerer answers({mrOk});
+    EXPECT_EQ(SubmitHighscores(&Dialog_, *lng_, post, Options(server.Port())), TNetSubmitResult::Sent);
+    EXPECT_THAT(Indexes(server), ElementsAre("1", "1", "3"));
+    ASSERT_EQ(answers.Shown().size(), 1u);
+    EXPECT_EQ(answers.Shown()[0].Text, lng_->GetQText("msgsendtonet"));
+    ASSERT_EQ(Opened_.size(), 1u);
+    EXPECT_EQ(Opened_[0], QString::fromLatin1(inetconfig::PageURL));
+    EXPECT_FALSE(EnabledWhileOpening_);
+    EXPECT_TRUE(Dialog_.isEnabled());
+    EXPECT_TRUE(Button_->isEnabled());
+}
+
+TEST_F(NetSubmit, CancelSendsNothing) {
+    WriteTable(1, {"Ada"});
+    TLoopbackServer server;
+    TWebPost post;
+    TMessageDialogAnswerer answers({mrCancel});
+    EXPECT_EQ(SubmitHighscores(&Dialog_, *lng_, post, Options(server.Port())), TNetSubmitResult::Cancelled);
+    EXPECT_EQ(server.Connections(), 0);
+    EXPECT_TRUE(Opened_.empty());
+}
+
+TEST_F(NetSubmit, SilentServerEndsWithTheErrorTextThenSendErrorAndKeepsTheTables) {
+    WriteTable(1, {"Ada", "Bea"});
+    WriteTable(2, {"Cem"});
+    const std::string one = ReadFile(File(1));
+    const std::string two = ReadFile(File(2));
+    TLoopbackServer server(TLoopbackServer::TMode::Silent);
+    TWebPost post;
+    post.TimeoutMs = 300;
+    TMessageDialogAnswerer answers({mrOk});
+    EXPECT_EQ(SubmitHighscores(&Dialog_, *lng_, post, Options(server.Port())), TNetSubmitResult::Failed);
+    // The first entry hung; nothing after it was tried.
+    EXPECT_EQ(server.Connections(), 1);
+    ASSERT_EQ(answers.Shown().size(), 3u);
+    EXPECT_EQ(answers.Shown()[1].Text.toStdString(), post.LastErrorText());
+    EXPECT_EQ(answers.Shown()[2].Text, lng_->GetQText("senderror"));
+    EXPECT_TRUE(Opened_.empty());
+    EXPECT_TRUE(Dialog_.isEnabled());
+    EXPECT_FALSE(post.OnError);
+    EXPECT_EQ(ReadFile(File(1)), one);
+    EXPECT_EQ(ReadFile(File(2)), two);
+}
+
+TEST_F(NetSubmit, RefusedConnectionShowsSendError) {
+    WriteTable(2, {"Ada"});
+    std::uint16_t closedPort;
+    {
+        QTcpServer probe;
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+        closedPort = probe.serverPort();
+    }
+    TWebPost post;
+    std::vector<int> codes;
+    post.OnError = [&](TWebPost&, const std::string&, int Code) { codes.push_back(Code); };
+    TMessageDialogAnswerer answers({mrOk});
+    EXPECT_EQ(SubmitHighscores(&Dialog_, *lng_, post, Options(closedPort)), TNetSubmitResult::Failed);
+    // The dialog's own error receiver is kept and used.
+    EXPECT_THAT(codes, ElementsAre(wpeCannotConnect));
+    ASSERT_EQ(answers.Shown().size(), 2u);
+    EXPECT_EQ(answers.Shown()[1].Text, lng_->GetQText("senderror"));
+    EXPECT_TRUE(Opened_.empty());
+}
+
+TEST_F(NetSubmit, DamagedTableIsReportedStopsAndLeavesTheDialogUsable) {
+    WriteTable(1, {"Ada"});
+    { std::ofstream(File(2), std::ios::binary) << "not a table"; }
+    WriteTable(3, {"Cem"});
+    TLoopbackServer server;
+    TWebPost post;
+    TMessageDialogAnswerer answers({mrOk});
+    EXPECT_EQ(SubmitHighscores(&Dialog_, *lng_, post, Options(server.Port())), TNetSubmitResult::Failed);
+    EXPECT_THAT(Indexes(server), ElementsAre("1"));
+    ASSERT_EQ(answers.Shown().size(), 2u);
+    EXPECT_EQ(answers.Shown()[1].Text, QStringLiteral("File is corrupt."));
+    EXPECT_TRUE(Dialog_.isEnabled());
+    EXPECT_EQ(ReadFile(File(2)), "not a table");
+    EXPECT_TRUE(Opened_.empty());
+}
+
+}  // namespace
