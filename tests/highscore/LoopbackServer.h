@@ -1,5 +1,5 @@
-// A one-thread HTTP server on the loopback address for the tests of the
-// highscore sender.
+// Support of the highscore sender tests: a one-thread HTTP server on the
+// loopback address, and a file reader.
 #pragma once
 
 #include <QByteArray>
@@ -9,7 +9,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace tessum {
@@ -73,5 +76,11 @@ private:
     std::vector<QByteArray> Bodies_;
     int Connections_ = 0;
 };
+
+// Whole file as bytes, to prove a submission left a table file alone.
+inline std::string ReadFile(const std::string& Name) {
+    std::ifstream in(Name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 }  // namespace tessum

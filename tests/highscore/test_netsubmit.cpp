@@ -16,17 +16,11 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iterator>
 
 using namespace tessum;
 using ::testing::ElementsAre;
 
 namespace {
-
-std::string ReadFile(const std::string& Name) {
-    std::ifstream in(Name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 class NetSubmit : public ::testing::Test {
 protected:

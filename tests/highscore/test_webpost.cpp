@@ -11,8 +11,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -30,11 +28,6 @@ struct TErrorLog {
         };
     }
 };
-
-std::string ReadFile(const std::string& Name) {
-    std::ifstream in(Name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 class WebPostTest : public ::testing::Test {
 protected:
