@@ -17,44 +17,11 @@
 
 #include "QDStreamCol.h"
 #include "Streams.h"
+#include "uTSpielfeldLayers.h"
 
 using namespace tessum;
 
 namespace {
-
-struct Rect {
-    int l, t, r, b;
-};
-constexpr std::array<Rect, 15> Pits = {{
-    {0, 0, 0, 0},
-    {512, 160, 578, 211}, {438, 160, 505, 211}, {366, 160, 432, 211},
-    {292, 160, 359, 211}, {219, 160, 286, 211}, {146, 160, 213, 211},
-    {58, 182, 126, 280},
-    {132, 237, 203, 294}, {210, 237, 281, 294}, {289, 237, 359, 294},
-    {367, 237, 436, 294}, {445, 237, 515, 294}, {522, 237, 592, 294},
-    {594, 176, 659, 276},
-}};
-constexpr std::array<QPoint, 15> Origins = {{
-    {0, 0}, {507, 160}, {434, 161}, {361, 161}, {288, 161}, {214, 161}, {141, 161}, {0, 0},
-    {129, 243}, {207, 242}, {285, 242}, {363, 242}, {442, 241}, {520, 241}, {0, 0},
-}};
-constexpr std::array<QPoint, 15> Overlays = {{
-    {0, 0}, {506, 185}, {433, 187}, {359, 187}, {286, 187}, {214, 187}, {140, 187}, {0, 0},
-    {123, 267}, {202, 266}, {281, 266}, {360, 266}, {438, 266}, {516, 266}, {0, 0},
-}};
-constexpr std::array<QPoint, 9> Offsets = {{{0, 0}, {23, 19}, {23, 10}, {23, 7}, {9, 6}, {9, 5}, {9, 0}, {10, 0}, {7, 0}}};
-constexpr std::array<std::array<QPoint, 5>, 2> Spots = {{
-    {{{75, 185}, {100, 229}, {66, 213}, {61, 219}, {73, 255}}},
-    {{{596, 178}, {601, 214}, {608, 216}, {599, 232}, {622, 252}}},
-}};
-constexpr std::array<std::array<std::array<int, 5>, 16>, 2> Groups = {{
-    {{{0, 0, 0, 0, 0}, {0, 0, 0, 1, 0}, {1, 0, 0, 1, 0}, {1, 1, 0, 1, 0}, {1, 1, 1, 1, 0}, {2, 1, 1, 1, 0},
-      {2, 1, 1, 1, 1}, {3, 1, 1, 1, 1}, {3, 1, 1, 2, 1}, {3, 1, 1, 3, 1}, {3, 1, 1, 4, 1}, {3, 1, 1, 5, 1},
-      {4, 1, 1, 5, 1}, {4, 1, 1, 6, 1}, {5, 1, 1, 6, 1}, {6, 1, 1, 6, 1}}},
-    {{{0, 0, 0, 0, 0}, {0, 0, 1, 0, 0}, {1, 0, 1, 0, 0}, {1, 1, 1, 0, 0}, {2, 1, 1, 0, 0}, {2, 1, 2, 0, 0},
-      {2, 1, 2, 1, 0}, {3, 1, 2, 1, 0}, {3, 1, 2, 1, 1}, {3, 1, 3, 1, 1}, {3, 1, 4, 1, 1}, {3, 1, 5, 1, 1},
-      {4, 1, 5, 1, 1}, {4, 1, 6, 1, 1}, {5, 1, 6, 1, 1}, {6, 1, 6, 1, 1}}},
-}};
 
 // One stone count per pit: every group size 1..9, one beyond nine, and end
 // pits that use all five spots.
@@ -134,19 +101,19 @@ int main(int argc, char** argv) {
         for (int pit = 1; pit <= 14; ++pit) {
             const int v = Counts[static_cast<std::size_t>(pit)];
             if (pit % 7 != 0) {
-                QPoint at = Origins[static_cast<std::size_t>(pit)];
-                if (v <= 8) at += Offsets[static_cast<std::size_t>(v)];
-                DrawKeyed(board, at, stones[std::min(v, 9)], red);
-                DrawKeyed(board, Overlays[static_cast<std::size_t>(pit)],
-                          Entry(mulden, "mst" + std::to_string(pit) + ".bmp"), white);
+                const TStonePlacement at = PlayingPitStones(pit, v);
+                DrawKeyed(board, QPoint(at.At.X, at.At.Y), stones[at.Picture], red);
+                const TPoint o = OverlayPositions[static_cast<std::size_t>(pit)];
+                DrawKeyed(board, QPoint(o.X, o.Y), Entry(mulden, "mst" + std::to_string(pit) + ".bmp"), white);
             } else {
                 const std::size_t e = pit == 7 ? 0 : 1;
                 int remaining = v;
-                const int row = std::min(v, 15);
-                for (std::size_t s = 0; s < 5 && remaining > 0; ++s) {
-                    const int n = std::min(remaining, Groups[e][static_cast<std::size_t>(row)][s]);
+                const std::size_t row = static_cast<std::size_t>(std::min(v, EndPitMaxDrawn));
+                for (std::size_t s = 0; s < EndPitSpotCount && remaining > 0; ++s) {
+                    const int n = std::min<int>(remaining, EndPitGroups[e][row][s]);
                     if (n <= 0) continue;
-                    DrawKeyed(board, Spots[e][s], stones[std::min(n, 9)], red);
+                    const TPoint spot = EndPitSpots[e][s];
+                    DrawKeyed(board, QPoint(spot.X, spot.Y), stones[std::min(n, 9)], red);
                     remaining -= n;
                 }
             }
@@ -157,8 +124,8 @@ int main(int argc, char** argv) {
             TQDStreams h;
             h.LoadFromFile(dir + "/hands.gfx");
             auto centre = [](int Pit) {
-                const Rect& r = Pits[static_cast<std::size_t>(Pit)];
-                return QPoint(r.l + (r.r - r.l) / 2, r.t + (r.b - r.t) / 2);
+                const TRect& r = PitRects[static_cast<std::size_t>(Pit)];
+                return QPoint(r.Left + r.Width() / 2, r.Top + (r.Bottom - r.Top) / 2);
             };
             DrawSprite(board, centre(10) - QPoint(427, 140), Entry(h, "pl-hand0007.bmp"), Entry(h, "ml-hand0007.bmp"));
             DrawSprite(board, centre(3) - QPoint(460, 383), Entry(h, "tpr-hand0004.bmp"), Entry(h, "tmr-hand0004.bmp"));

@@ -18,7 +18,7 @@ double PitShape::Distance(double X, double Y) const {
 }
 
 PitShape HollowOf(int Pit) {
-    const Box& b = PitRects[static_cast<std::size_t>(Pit)];
+    const Box b = PitBox(Pit);
     // Pixel centres run from l + 0.5 to r - 0.5; leave a rim of two pixels to
     // the hit rectangle so the hollow never reaches into a neighbour's area.
     const double cx = (b.l + b.r) * 0.5 - 0.5, cy = (b.t + b.b) * 0.5 - 0.5;
@@ -347,8 +347,8 @@ QImage PaintBackground() {
 }
 
 QImage PaintPitOverlay(const QImage& Decoded, int Pit) {
-    const Box& b = PitRects[static_cast<std::size_t>(Pit)];
-    const QPoint at = OverlayOrigins[static_cast<std::size_t>(Pit)];
+    const Box b = PitBox(Pit);
+    const QPoint at = OverlayOrigin(Pit);
     const PitShape s = HollowOf(Pit);
     // Reach to the pit's right and bottom edges and no further, so drawing it
     // never touches a neighbour's area.

@@ -116,7 +116,7 @@ QImage RenderStones(const std::vector<QPointF>& Centres, const std::vector<int>&
 }  // namespace
 
 std::vector<QPointF> StoneCentres(int N) {
-    const QPoint off = StoneOffsets[static_cast<std::size_t>(std::clamp(N, 1, 9))];
+    const QPoint off = StoneOffset(N);
     std::vector<QPointF> out;
     for (const QPointF& c : Groups[static_cast<std::size_t>(std::clamp(N, 1, 9))]) out.push_back(c - QPointF(off));
     return out;
