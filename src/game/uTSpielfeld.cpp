@@ -419,6 +419,9 @@ void TSpielfeld::RecordMove(int Pit) {
 }
 
 void TSpielfeld::PlayMove(int Pit) {
+    // Recording a move the board then ignores would leave a saved game that
+    // no longer replays.
+    if (!Board->IsLegalMove(Pit)) return;
     {
         MoveInProgress = true;
         TFlagReset Reset(Animating, MoveInProgress);
@@ -441,6 +444,7 @@ void TSpielfeld::PlayMove(int Pit) {
 }
 
 void TSpielfeld::PassTurn() {
+    if (!Board->MustSkip()) return;
     AppendNote(FormatText(Text("notemustskip"), {PlayerName(Board->Player)}));
     RecordMove(0);
     Board->Skip();

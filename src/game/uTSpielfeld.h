@@ -117,9 +117,11 @@ public:
     // false; either way a failed load leaves the game in progress as it was
     // (only the clocks, names and variant of the file stay on display).
     bool LoadGame(const std::string& FileName);
-    // One legal pit of the side to move, animated, recorded and checked.
+    // One legal pit of the side to move, animated, recorded and checked; any
+    // other pit is ignored.
     void PlayMove(int Pit);
-    // Records and carries out the skip of a side that cannot move.
+    // Records and carries out the skip of a side that cannot move; ignored
+    // while it can.
     void PassTurn();
 
     bool IsComputer(int Side) const;

@@ -198,7 +198,18 @@ TEST_F(SpielfeldTest, ForcedSkipIsRecordedWithItsTimeAndTheTurnComesBack) {
     EXPECT_EQ(S->Layers->AktSpieler().Value, 1);
 }
 
-TEST_F(SpielfeldTest, WillWinNoteOncePerGameAndAgainAfterALoad) {
+TEST_F(SpielfeldTest, IllegalRequestsAreIgnoredAndNeverRecorded) {
+    StartGame(1, 3, true);
+    const TPits Before = S->Board->Pits;
+    for (int Pit : {0, 7, 8, 14, 15, -1}) S->PlayMove(Pit);
+    S->PassTurn();  // side 1 can move
+    EXPECT_EQ(S->History->Count(), 0);
+    EXPECT_EQ(S->Board->Pits, Before);
+    EXPECT_EQ(S->Board->Player, 1);
+    EXPECT_EQ(S->Layers->Notes().Text, "new game");
+}
+
+TEST_F(SpielfeldTest, WillWinNoteOncePerGame) {
     StartGame(1, 3, true);
     // 19 of 36 stones already in side 1's end pit: decided.
     SetPosition({0, 1, 1, 1, 1, 1, 1, 19, 1, 1, 1, 1, 1, 1, 5}, 1);
