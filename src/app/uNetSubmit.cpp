@@ -6,10 +6,12 @@
 #include <exception>
 
 #include "MultiLanguage.h"
+#include "TRadioGroup.h"
 #include "WebPost.h"
 #include "lngDialogs.h"
 #include "uProfile.h"
 #include "uTHighscore.h"
+#include "ufHighscore.h"
 
 namespace tessum {
 
@@ -85,6 +87,17 @@ TNetSubmitResult SubmitHighscores(QWidget* Dialog, const TMultiLanguage& lng, TW
     else
         QDesktopServices::openUrl(QUrl(page));
     return TNetSubmitResult::Sent;
+}
+
+TWebPost* AttachNetSubmit(TfHighscore& Dialog, TNetSubmitOptions Options) {
+    auto* post = new TWebPost(&Dialog);
+    post->setObjectName(QStringLiteral("wpHighscore"));
+    QObject::connect(&Dialog, &TfHighscore::NetHighscoreRequested, post, [&Dialog, post, Options]() mutable {
+        // An untranslated choice is still empty; the game has three variants.
+        Options.Variants = Dialog.rgVariante->Count() > 0 ? Dialog.rgVariante->Count() : 3;
+        SubmitHighscores(&Dialog, *Dialog.lng, *post, Options);
+    });
+    return post;
 }
 
 }  // namespace tessum

@@ -2,10 +2,11 @@
 // confirmation, the three local tables go to the highscore server entry by
 // entry, and the server's list page opens in the browser.
 //
-// Call it from the dialog's button handler, with the dialog's translation
-// component (its script holds "msgsendtonet" and "senderror") and its post
-// component:
-//     SubmitHighscores(this, *lng, *wpHighscore);
+// The highscore dialog gets it with one call where it is created:
+//     TfHighscore Dialog(this);
+//     AttachNetSubmit(Dialog);
+// Other windows call SubmitHighscores with their translation component (its
+// script must hold "msgsendtonet" and "senderror") and a post component.
 #pragma once
 
 #include <QString>
@@ -17,6 +18,7 @@ class QWidget;
 
 namespace tessum {
 
+class TfHighscore;
 class TMultiLanguage;
 class TWebPost;
 
@@ -39,5 +41,10 @@ enum class TNetSubmitResult { Cancelled, Sent, Failed };
 // table went out is the page opened. The local tables are only read.
 TNetSubmitResult SubmitHighscores(QWidget* Dialog, const TMultiLanguage& lng, TWebPost& Post,
                                   const TNetSubmitOptions& Options = {});
+
+// Gives Dialog a post component and runs SubmitHighscores on its
+// "worldwide highscore" button, over as many variants as its choice offers.
+// Returns the post component, which the dialog owns.
+TWebPost* AttachNetSubmit(TfHighscore& Dialog, TNetSubmitOptions Options = {});
 
 }  // namespace tessum

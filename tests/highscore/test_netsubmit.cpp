@@ -7,7 +7,9 @@
 #include "MultiLanguage.h"
 #include "WebPost.h"
 #include "lngDialogs.h"
+#include "uProfile.h"
 #include "uTHighscore.h"
+#include "ufHighscore.h"
 
 #include <QDialog>
 #include <QPushButton>
@@ -157,6 +159,39 @@ TEST_F(NetSubmit, DamagedTableIsReportedStopsAndLeavesTheDialogUsable) {
     EXPECT_TRUE(Dialog_.isEnabled());
     EXPECT_EQ(ReadFile(File(2)), "not a table");
     EXPECT_TRUE(Opened_.empty());
+}
+
+TEST_F(NetSubmit, HighscoreDialogButtonSendsEveryVariantWithTheDialogDisabled) {
+    WriteTable(2, {"Ada"});
+    WriteTable(3, {"Bea"});
+    SetProgramFolder(Dir_.path().toStdString());
+    TLoopbackServer server;
+    {
+        TfHighscore dialog;
+        dialog.SetLanguage("english");
+        TNetSubmitOptions o = Options(server.Port());
+        o.Folder.clear();  // the program's folder, like the dialog's own tables
+        o.OpenPage = [&](const QString& Url) {
+            Opened_.push_back(Url);
+            EnabledWhileOpening_ = dialog.isEnabled() || dialog.bbnetHighscore->isEnabled();
+        };
+        TWebPost* post = AttachNetSubmit(dialog, o);
+        ASSERT_NE(post, nullptr);
+        EXPECT_EQ(post->parent(), &dialog);
+        dialog.ShowVariant(1);
+        ASSERT_TRUE(dialog.bbnetHighscore->isEnabled());
+        TMessageDialogAnswerer answers({mrOk});
+        dialog.bbnetHighscore->click();
+        ASSERT_EQ(answers.Shown().size(), 1u);
+        EXPECT_EQ(answers.Shown()[0].Text, dialog.lng->GetQText("msgsendtonet"));
+        EXPECT_TRUE(dialog.isEnabled());
+        // The shown table is the dialog's own and stays as it was.
+        EXPECT_EQ(dialog.CellText(1, 1), "Ada");
+    }
+    SetProgramFolder("");
+    EXPECT_THAT(Indexes(server), ElementsAre("2", "3"));
+    EXPECT_EQ(Opened_.size(), 1u);
+    EXPECT_FALSE(EnabledWhileOpening_);
 }
 
 }  // namespace
