@@ -10,6 +10,7 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <exception>
 
 #include "Graphics.h"
@@ -75,6 +76,10 @@ TfHighscore::TfHighscore(QWidget* Parent) : QDialog(Parent), Table_(std::make_un
     lDesc = new QLabel(header);
     lDesc->setObjectName(QStringLiteral("lDesc"));
     lDesc->setWordWrap(true);
+    // Three lines of description have to fit the 80-pixel band beside the picture.
+    QFont small = lDesc->font();
+    small.setPointSizeF(std::min<qreal>(small.pointSizeF(), 8.0));
+    lDesc->setFont(small);
     iLogo = new QLabel(header);
     iLogo->setObjectName(QStringLiteral("iLogo"));
     iLogo->setFixedSize(64, 64);
@@ -84,7 +89,7 @@ TfHighscore::TfHighscore(QWidget* Parent) : QDialog(Parent), Table_(std::make_un
     texts->addWidget(lDescHead);
     texts->addWidget(lDesc, 1);
     auto* hl = new QHBoxLayout(header);
-    hl->setContentsMargins(12, 6, 8, 6);
+    hl->setContentsMargins(12, 4, 8, 4);
     hl->addLayout(texts, 1);
     hl->addWidget(iLogo, 0, Qt::AlignVCenter);
 
