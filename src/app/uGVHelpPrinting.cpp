@@ -5,6 +5,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
+
+#include "MultiLanguage.h"
+#include "SmallGrid.h"
+#include "lngDialogs.h"
+#include "uConfig.h"
 
 namespace tessum {
 
@@ -162,6 +168,28 @@ int PrintTable(QPrinter& Printer, int GridWidth, const TGridPainter& PaintGrid,
     if (PaintGrid) PaintGrid(page.Canvas(), page.Area.TopLeft(), scale);
     page.EndPage();
     return scale;
+}
+
+int PrintHighscore(QPrinter& Printer, TSmallGrid& Grid, const TMultiLanguage& Lng, int Variant) {
+    const std::vector<std::string> header{"TESSUM \xae", Lng.GetText("c_version"),
+                                          Lng.GetText("c_variant") + " " + std::to_string(Variant)};
+    const std::vector<std::string> footer{config::PrintedWebAddress, "", Lng.GetText("c_page") + " 1"};
+    return PrintTable(
+        Printer, Grid.TotalColWidth(),
+        [&Grid](TCanvas& Canvas, TPoint Origin, int Scale) { Grid.PaintTo(Canvas, Origin, Scale); }, header,
+        "Highscore:", footer);
+}
+
+bool PrintHighscoreCommand(QWidget* Parent, TSmallGrid& Grid, const TMultiLanguage& Lng, int Variant) {
+    QPrinter printer(QPrinter::HighResolution);
+    if (!ChoosePrinter(printer, Parent)) return false;
+    try {
+        PrintHighscore(printer, Grid, Lng, Variant);
+        return true;
+    } catch (const std::exception& e) {
+        LngMessageDlg(std::string(e.what()), mtError, {mbOK});
+        return false;
+    }
 }
 
 bool ChoosePrinter(QPrinter& Printer, QWidget* Parent) {

@@ -29,6 +29,9 @@ class QWidget;
 
 namespace tessum {
 
+class TMultiLanguage;
+class TSmallGrid;
+
 // A print job that could not be started or written (no printer, an output
 // file that cannot be created).
 class EPrintError : public std::runtime_error {
@@ -123,6 +126,18 @@ using TGridPainter = std::function<void(TCanvas& Canvas, TPoint Origin, int Scal
 int PrintTable(QPrinter& Printer, int GridWidth, const TGridPainter& PaintGrid,
                const std::vector<std::string>& Header, const std::string& Title,
                const std::vector<std::string>& Footer);
+
+// The printout of a highscore table shown in Grid, for variant Variant (1 to
+// 3), with the texts of Lng (the highscore dialog's translation): header
+// "TESSUM (R)", version and variant, title "Highscore:", footer with the
+// maker's web address and the page. Returns the scale of the table.
+int PrintHighscore(QPrinter& Printer, TSmallGrid& Grid, const TMultiLanguage& Lng, int Variant);
+
+// The highscore dialog's "Print" command: the print dialog for Parent, then
+// PrintHighscore on the chosen printer; a failed job is reported in a message
+// box. True when the printout went out. Call it from the button handler:
+//     PrintHighscoreCommand(this, *sgHighscore, *lng, ShownVariant() + 1);
+bool PrintHighscoreCommand(QWidget* Parent, TSmallGrid& Grid, const TMultiLanguage& Lng, int Variant);
 
 // Shows the print dialog for Printer; false when the user cancels.
 bool ChoosePrinter(QPrinter& Printer, QWidget* Parent);

@@ -3,6 +3,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMetaMethod>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
@@ -18,6 +19,7 @@
 #include "SmallGrid.h"
 #include "TRadioGroup.h"
 #include "lngDialogs.h"
+#include "uGVHelpPrinting.h"
 #include "uProfile.h"
 #include "uTHighscore.h"
 
@@ -260,7 +262,15 @@ std::string TfHighscore::CellText(int aCol, int aRow) const {
     return Table_->GetValueText(FieldNames[aCol], aRow - 1);
 }
 
-void TfHighscore::bbPrintClick() { emit PrintRequested(); }
+void TfHighscore::bbPrintClick() {
+    // Someone attached to the signal takes the printing over; otherwise the
+    // dialog prints the shown table itself.
+    if (isSignalConnected(QMetaMethod::fromSignal(&TfHighscore::PrintRequested))) {
+        emit PrintRequested();
+        return;
+    }
+    PrintHighscoreCommand(this, *sgHighscore, *lng, ShownVariant() + 1);
+}
 
 void TfHighscore::bbnetHighscoreClick() { emit NetHighscoreRequested(); }
 

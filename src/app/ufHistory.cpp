@@ -241,15 +241,22 @@ TfHistory::TfHistory(QWidget* Parent) : QDialog(Parent), Picture_(std::make_uniq
     lDesc->setObjectName(QStringLiteral("lDesc"));
     lDesc->setWordWrap(true);
     lDesc->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Four lines of description must fit the 85-pixel band beside the heading.
+    QFont small(InstalledFontName("Arial"));
+    small.setPixelSize(11);
+    lDesc->setFont(small);
+    QFont head = small;
+    head.setBold(true);
+    lDescHead->setFont(head);
     auto* emblem = new QLabel(panel);
     emblem->setPixmap(HeaderEmblem());
     emblem->setFixedSize(64, 64);
     auto* texts = new QVBoxLayout;
-    texts->setSpacing(2);
+    texts->setSpacing(1);
     texts->addWidget(lDescHead);
     texts->addWidget(lDesc, 1);
     auto* panelLayout = new QHBoxLayout(panel);
-    panelLayout->setContentsMargins(10, 6, 10, 4);
+    panelLayout->setContentsMargins(10, 5, 8, 3);
     panelLayout->addLayout(texts, 1);
     panelLayout->addWidget(emblem, 0, Qt::AlignTop);
 

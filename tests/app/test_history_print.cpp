@@ -23,6 +23,10 @@
 #include "uTFeld.h"
 #include "uTGFXFile.h"
 #include "uTHistory.h"
+#include "SmallGrid.h"
+#include "uProfile.h"
+#include "uTHighscore.h"
+#include "ufHighscore.h"
 #include "ufHistory.h"
 
 namespace tessum {
@@ -461,6 +465,61 @@ TEST_F(Printouts, TableIsScaledToTheAreaWidth) {
     // The header comes before the title, the title before the table.
     EXPECT_LT(text.indexOf("Variante 2"), text.indexOf("Highscore:"));
     EXPECT_LT(text.indexOf("Highscore:"), text.indexOf("Rang"));
+}
+
+TEST_F(Printouts, HighscoreDialogTablePrintsWithItsTexts) {
+    SetProgramFolder(dir_.path().toStdString());
+    SetDecimalSeparator(',');
+    THighscore table;
+    table.AddScore("J\xfcrgen", 754, 30, 18, 41, false, "j@example.org", "deutschland");
+    table.AddScore("Computer 1", 612, 20, 28, 38, true, "", "");
+    table.SaveToFile(HighscoreFileName(dir_.path().toStdString(), 2));
+
+    TfHighscore dialog;
+    dialog.SetLanguage("german");
+    dialog.ShowVariant(1);
+    ASSERT_FALSE(dialog.Placeholder());
+    const QString file = File("hs.pdf");
+    auto p = PdfPrinter(file);
+    const int scale = PrintHighscore(*p, *dialog.sgHighscore, *dialog.lng, 2);
+    SetProgramFolder("");
+    ResetDecimalSeparator();
+
+    const int gridWidth = dialog.sgHighscore->TotalColWidth();
+    EXPECT_EQ(gridWidth, 404);
+    EXPECT_EQ(scale, PrinterPageArea(*p).Width() / gridWidth);
+    EXPECT_EQ(PageCount(file), 1);
+    const QString text = PdfText(file);
+    for (const char* s : {"Version 1.0", "Variante 2", "Highscore:", "Rang", "Punkte", "Züge", "Jürgen",
+                          "Computer 1", "00:12:34", "62,50", "Seite 1"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(s))) << s << "\n" << text.toStdString();
+    EXPECT_LT(text.indexOf("Jürgen"), text.indexOf("Computer 1"));
+}
+
+TEST_F(Printouts, CancelledPrintDialogPrintsNothing) {
+    TfHighscore dialog;
+    dialog.SetLanguage("english");
+    bool asked = false;
+    QTimer::singleShot(0, [&] {
+        if (auto* w = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            asked = true;
+            w->reject();
+        }
+    });
+    EXPECT_FALSE(PrintHighscoreCommand(&dialog, *dialog.sgHighscore, *dialog.lng, 1));
+    EXPECT_TRUE(asked);
+
+    // The dialog's own button asks for a printer when nobody took printing over.
+    asked = false;
+    QTimer::singleShot(0, [&] {
+        if (auto* w = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            asked = w != &dialog;
+            w->reject();
+        }
+    });
+    dialog.bbPrint->setEnabled(true);
+    dialog.bbPrint->click();
+    EXPECT_TRUE(asked);
 }
 
 TEST_F(Printouts, EmptyTableWidthStillPrintsAtScaleOne) {
