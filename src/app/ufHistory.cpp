@@ -93,7 +93,12 @@ int BuildHistoryPicture(const THistory& History, const TBitmap& Board, TBitmap& 
     const int n = History.Count();
     const int w = Board.Width();
     const int h = Board.Height();
-    Picture.SetSize(std::min(2, n) * w + HistoryPictureSlack, ((n - 1) / 2 + 1) * h);
+    const long long width = std::min(2, n) * static_cast<long long>(w) + HistoryPictureSlack;
+    const long long height = ((n - 1) / 2 + 1) * static_cast<long long>(h);
+    // Real games stay far below this; a doctored saved game with endless
+    // entries must not make the dialog allocate gigabytes.
+    if (width * height > MaxHistoryPicturePixels) throw EInvalidGraphic("The history is too long to be shown.");
+    Picture.SetSize(static_cast<int>(width), static_cast<int>(height));
     if (Picture.Empty()) return n;
     TCanvas& c = Picture.Canvas();
     c.Brush = TBrush{TBrushStyle::Solid, clWhite};
@@ -369,7 +374,12 @@ void ShowGameHistory(QWidget* Owner, const THistory& History, const std::string&
     }
     TfHistory dialog(Owner);
     dialog.SetLanguage(Language);
-    dialog.Fill(History, board);
+    try {
+        dialog.Fill(History, board);
+    } catch (const std::exception& e) {
+        LngMessageDlg(std::string(e.what()), mtError, {mbOK});
+        return;
+    }
     dialog.exec();
 }
 

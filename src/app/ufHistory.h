@@ -30,10 +30,15 @@ constexpr int HistoryNumberMargin = 20;
 // Spare room right of the second column of the picture.
 constexpr int HistoryPictureSlack = 40;
 
+// Largest history picture drawn (256 MiB of pixels), some five thousand entries.
+constexpr long long MaxHistoryPicturePixels = 64LL * 1024 * 1024;
+
 // Draws the boards of History onto Picture, which is resized to
 // min(2, n) x W + 40 by ((n - 1) div 2 + 1) x H for Board of W x H pixels.
 // Returns n, the number of entries. The entries are replayed on a fresh board
 // without legality test; a move the rules refuse leaves the board as it is.
+// A picture beyond MaxHistoryPicturePixels throws EInvalidGraphic and leaves
+// Picture as it was.
 int BuildHistoryPicture(const THistory& History, const TBitmap& Board, TBitmap& Picture);
 
 // The small-board background used when "game.gfx" lacks "smbrett": a light
@@ -123,7 +128,8 @@ private:
 
 // The history command: loads "smbrett" from "game.gfx" in the program's
 // folder, builds the picture of History and shows it modally in Language.
-// A missing or damaged archive falls back to a plain board background.
+// A missing or damaged archive falls back to a plain board background; a
+// history too long to draw is reported in a message box instead.
 void ShowGameHistory(QWidget* Owner, const THistory& History, const std::string& Language);
 
 }  // namespace tessum

@@ -18,6 +18,7 @@
 
 #include "Graphics.h"
 #include "MultiLanguage.h"
+#include "lngDialogs.h"
 #include "uGVHelpPrinting.h"
 #include "uSmallBoard.h"
 #include "uTFeld.h"
@@ -218,6 +219,29 @@ TEST(HistoryPicture, MovesTheRulesRefuseDoNotBreakThePicture) {
     EXPECT_EQ(BuildHistoryPicture(h, board, picture), 3);
     EXPECT_FALSE(AnyCircle(picture, 1));
     EXPECT_FALSE(AnyCircle(picture, 2));
+}
+
+TEST(HistoryPicture, EndlessHistoryIsRefusedNotAllocated) {
+    THistory h = NewHistory();
+    for (int k = 0; k < 20000; ++k) h.AddMove(0, 0, 1 + k % 2);
+    TBitmap board, picture;
+    WhiteBoard(board);
+    EXPECT_THROW(BuildHistoryPicture(h, board, picture), EInvalidGraphic);
+    EXPECT_TRUE(picture.Empty());
+
+    TfHistory dialog;
+    EXPECT_THROW(dialog.Fill(h, board), EInvalidGraphic);
+    // The command reports it instead of letting it escape into the window.
+    SetDialogLanguage("");
+    bool reported = false;
+    QTimer::singleShot(0, [&] {
+        if (auto* w = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            reported = w->objectName() != "fHistory";
+            w->reject();
+        }
+    });
+    EXPECT_NO_THROW(ShowGameHistory(nullptr, h, "german"));
+    EXPECT_TRUE(reported);
 }
 
 // --- Dialog --------------------------------------------------------------------
