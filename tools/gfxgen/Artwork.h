@@ -49,8 +49,6 @@ struct HandFrame {
 };
 // Side 1 or 2; Right selects the sowing hand; Frame as the game numbers them.
 HandFrame PaintHand(int Side, bool Right, int Frame);
-// Where the game puts the hand's point inside each picture.
-QPoint HandHotSpot(int Side, bool Right);
 
 // The start draw: both matches hidden in a fist, the long one drawn, the
 // short one drawn.

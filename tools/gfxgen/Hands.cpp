@@ -174,8 +174,6 @@ HandMaterials AddHandMaterials(SplatScene& Scene, int Side) {
     return m;
 }
 
-QPoint HandHotSpot(int Side, bool Right) { return SetupOf(Side, Right).hot; }
-
 HandFrame PaintHand(int Side, bool Right, int Frame) {
     const HandSetup setup = SetupOf(Side, Right);
     SplatScene scene(setup.size.width(), setup.size.height(), 3);

@@ -137,10 +137,4 @@ QImage ToKeyed(const QImage& Argb, QRgb Matte, QRgb Key, double Threshold) {
     return out;
 }
 
-QImage Filled(int W, int H, QRgb Colour) {
-    QImage img(W, H, QImage::Format_RGB32);
-    img.fill(Colour);
-    return img;
-}
-
 }  // namespace tessum::gfx

@@ -92,7 +92,4 @@ inline double SmoothStep(double E0, double E1, double X) {
 // game would punch a hole into the picture there.
 QImage ToKeyed(const QImage& Argb, QRgb Matte, QRgb Key, double Threshold = 0.4);
 
-// An image that is entirely one colour.
-QImage Filled(int W, int H, QRgb Colour);
-
 }  // namespace tessum::gfx
