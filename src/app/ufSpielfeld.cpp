@@ -1,0 +1,677 @@
+#include "ufSpielfeld.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QScreen>
+#include <QUrl>
+
+#include <algorithm>
+#include <exception>
+
+#include "Ansi.h"
+#include "GVDialogs.h"
+#include "MultiLanguage.h"
+#include "lngDialogs.h"
+#include "uConfig.h"
+#include "uProfile.h"
+#include "uRichText.h"
+#include "uSound.h"
+#include "uTBitmapLayer.h"
+#include "uTGFXFile.h"
+#include "uTSettings.h"
+#include "ufHighscore.h"
+#include "ufHistory.h"
+#include "ufNewGame.h"
+#include "ufStreichholz.h"
+
+namespace tessum {
+
+namespace {
+
+constexpr int WindowWidth = 800;
+constexpr int WindowHeight = 600;
+
+// The stone symbol of the hover hint: one stone of the board's own pictures,
+// its red surround made transparent.
+QImage HintStoneImage(const TSpielfeld& Game) {
+    const TBitmap* Stone = Game.Layers->Stones().Bitmap(1);
+    if (Stone == nullptr || Stone->Empty()) return {};
+    QImage Image = Stone->Image().convertToFormat(QImage::Format_ARGB32);
+    const QRgb Red = qRgb(255, 0, 0);
+    for (int Y = 0; Y < Image.height(); ++Y) {
+        auto* Line = reinterpret_cast<QRgb*>(Image.scanLine(Y));
+        for (int X = 0; X < Image.width(); ++X)
+            if ((Line[X] & 0xFFFFFFu) == (Red & 0xFFFFFFu)) Line[X] = 0;
+    }
+    return Image;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+
+TBoardArea::TBoardArea(TfSpielfeld& Owner) : QWidget(&Owner), owner_(Owner) {
+    setObjectName("pbSpielfeld");
+    setMouseTracking(true);
+    setFixedSize(BoardWidth, BoardHeight);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TBoardArea::paintEvent(QPaintEvent*) { owner_.pbSpielfeldPaint(); }
+
+void TBoardArea::mouseMoveEvent(QMouseEvent* Event) {
+    const QPoint P = Event->position().toPoint();
+    owner_.pbSpielfeldMouseMove(P.x(), P.y());
+}
+
+void TBoardArea::mousePressEvent(QMouseEvent* Event) {
+    const QPoint P = Event->position().toPoint();
+    owner_.pbSpielfeldMouseDown(P.x(), P.y());
+}
+
+void TBoardArea::leaveEvent(QEvent*) {
+    // Outside the board nothing is under the pointer.
+    owner_.pbSpielfeldMouseMove(-1, -1);
+}
+
+// ---------------------------------------------------------------------------
+
+TInfoComponent::TInfoComponent(QWidget* Owner) : QObject(Owner), owner_(Owner) { setObjectName("id"); }
+
+void TInfoComponent::Execute() {
+    TInfoDialog Dialog(owner_);
+    if (language_ == QLatin1String(LanguageEnglish))
+        Dialog.SetTexts("About TESSUM (R)",
+                        "<b>%name%</b><br>Version %version%<br><br>A sowing game for two.<br>"
+                        "Made by %maker%.<br><a href=\"http://%web%/\">%web%</a>",
+                        "OK");
+    else
+        Dialog.SetTexts(FromAnsi("\xDC" "ber TESSUM (R)"),
+                        FromAnsi("<b>%name%</b><br>Version %version%<br><br>Ein S\xE4spiel f\xFCr zwei.<br>"
+                                 "Von %maker%.<br><a href=\"http://%web%/\">%web%</a>"),
+                        "OK");
+    Dialog.exec();
+}
+
+// ---------------------------------------------------------------------------
+
+TfSpielfeld::TfSpielfeld(QWidget* Parent) : QMainWindow(Parent) {
+    setObjectName("fSpielfeld");
+    OpenDocument = [](const QString& Url) {
+        const QUrl Target = Url.startsWith('/') ? QUrl::fromLocalFile(Url) : QUrl(Url);
+        QDesktopServices::openUrl(Target);
+    };
+
+    ChooseFile = [](QFileDialog& Dialog) {
+        if (Dialog.exec() != QDialog::Accepted || Dialog.selectedFiles().isEmpty()) return QString();
+        return Dialog.selectedFiles().first();
+    };
+
+    QPalette Black = palette();
+    Black.setColor(QPalette::Window, Qt::black);
+    setPalette(Black);
+    setAutoFillBackground(true);
+    setFocusPolicy(Qt::StrongFocus);
+
+    auto* Client = new QWidget(this);
+    Client->setObjectName("client");
+    Client->setPalette(Black);
+    Client->setAutoFillBackground(true);
+    setCentralWidget(Client);
+
+    pbSpielfeld = new TBoardArea(*this);
+    pbSpielfeld->setParent(Client);
+
+    htmlhint = new THTMLHint(this);
+    htmlhint->setObjectName("htmlhint");
+    htmlhint->SetFont("Tahoma", 8);
+
+    tZeit = new QTimer(this);
+    tZeit->setObjectName("tZeit");
+    tZeit->setInterval(ClockTickMs);
+    connect(tZeit, &QTimer::timeout, this, [this] { Guarded([this] { tZeitTimer(); }); });
+    tKI = new QTimer(this);
+    tKI->setObjectName("tKI");
+    tKI->setInterval(ComputerDelayMs);
+    tKI->setSingleShot(true);
+    connect(tKI, &QTimer::timeout, this, [this] { Guarded([this] { tKITimer(); }); });
+
+    odLoadGame = new QFileDialog(this);
+    odLoadGame->setObjectName("odLoadGame");
+    odLoadGame->setFileMode(QFileDialog::ExistingFile);
+    odLoadGame->setAcceptMode(QFileDialog::AcceptOpen);
+    odLoadGame->setNameFilter("Tessum (*.tsm)");
+    odLoadGame->setOption(QFileDialog::DontUseNativeDialog);
+    sdSaveGame = new QFileDialog(this);
+    sdSaveGame->setObjectName("sdSaveGame");
+    sdSaveGame->setFileMode(QFileDialog::AnyFile);
+    sdSaveGame->setAcceptMode(QFileDialog::AcceptSave);
+    sdSaveGame->setNameFilter("Tessum (*.tsm)");
+    sdSaveGame->setOption(QFileDialog::DontUseNativeDialog);
+    // The ".tsm" rule is ours; the dialog must not add a suffix of its own.
+    sdSaveGame->setDefaultSuffix(QString());
+
+    id = new TInfoComponent(this);
+
+    BuildMenus();
+
+    lng = new TMultiLanguage(this);
+    lng->setObjectName("lng");
+    lng->OnTranslate = [this](QObject*) { lngTranslate(); };
+    lng->LoadScript(":/lng/fSpielfeld.lng");
+
+    OpenSettingsFile();
+    lng->SetLanguage(ReadLanguage(LanguageGerman));
+    CloseSettingsFile();
+
+    Spielfeld_ = std::make_unique<TSpielfeld>(lng, this);
+    Spielfeld_->Layers->SetOnPaint([this](TBitmapLayer*) {
+        if (Spielfeld_ && !Spielfeld_->IsUpdating()) pbSpielfeld->repaint();
+    });
+    ilhints = {HintStoneImage(*Spielfeld_)};
+    htmlhint->SetImages(ilhints);
+
+    (lng->Language() == LanguageEnglish ? miEnglish : miGerman)->setChecked(true);
+    Spielfeld_->ShowLanguagePictures();
+    Spielfeld_->Layers->PaintAll();
+
+    resize(WindowWidth, WindowHeight);
+    if (const QScreen* Screen = QGuiApplication::primaryScreen()) {
+        const QRect Desktop = Screen->availableGeometry();
+        move(Desktop.left() + (Desktop.width() - WindowWidth) / 2,
+             Desktop.top() + (Desktop.height() - WindowHeight) / 2);
+    }
+    if (Spielfeld_->Settings->Maximized) setWindowState(windowState() | Qt::WindowMaximized);
+
+    const TTessumSettings& Settings = *Spielfeld_->Settings;
+    aSound->setChecked(Settings.Sound);
+    miHandanimation->setChecked(Settings.Animation == AnimationHands);
+    miSteinAnimation->setChecked(Settings.Animation == AnimationStones);
+    minoAnimation->setChecked(Settings.Animation == AnimationNone);
+    alMenuUpdate();
+
+    if (Settings.Sound) {
+        PlaySoundResource("start");
+        TSplashScreen Splash(TSplashScreen::DefaultPicture(), 4000, this);
+        Splash.setWindowTitle(windowTitle());
+        Splash.exec();
+    }
+}
+
+TfSpielfeld::~TfSpielfeld() {
+    tZeit->stop();
+    tKI->stop();
+    // The controller saves the settings; its errors show through us, so it
+    // goes while the window is still whole.
+    Spielfeld_.reset();
+}
+
+void TfSpielfeld::BuildMenus() {
+    QMenuBar* mm = menuBar();
+    mm->setObjectName("mm");
+    auto MakeAction = [this](const char* Name, void (TfSpielfeld::*Handler)()) {
+        auto* A = new QAction(this);
+        A->setObjectName(Name);
+        connect(A, &QAction::triggered, this, [this, Handler] { Guarded([this, Handler] { (this->*Handler)(); }); });
+        return A;
+    };
+
+    miGame = mm->addMenu(QString());
+    miGame->setObjectName("miGame");
+    aNewGame = MakeAction("aNewGame", &TfSpielfeld::aNewGameExecute);
+    aLoadGame = MakeAction("aLoadGame", &TfSpielfeld::aLoadGameExecute);
+    aSaveGame = MakeAction("aSaveGame", &TfSpielfeld::aSaveGameExecute);
+    aHighscore = MakeAction("aHighscore", &TfSpielfeld::aHighscoreExecute);
+    aGameHistory = MakeAction("aGameHistory", &TfSpielfeld::aGameHistoryExecute);
+    aEnd = MakeAction("aEnd", &TfSpielfeld::aEndExecute);
+    miGame->addAction(aNewGame);
+    miGame->addAction(aLoadGame);
+    miGame->addAction(aSaveGame);
+    miGame->addSeparator();
+    miGame->addAction(aHighscore);
+    miGame->addAction(aGameHistory);
+    miGame->addSeparator();
+    miGame->addAction(aEnd);
+    connect(miGame, &QMenu::aboutToShow, this, [this] { alMenuUpdate(); });
+
+    miOptions = mm->addMenu(QString());
+    miOptions->setObjectName("miOptions");
+    aSound = MakeAction("aSound", &TfSpielfeld::aSoundExecute);
+    aSound->setCheckable(true);
+    miOptions->addAction(aSound);
+    miOptions->addSeparator();
+    auto* Animations = new QActionGroup(this);
+    Animations->setObjectName("agAnimation");
+    Animations->setExclusive(true);
+    auto AddRadio = [this](QMenu* Menu, QActionGroup* Group, const char* Name) {
+        auto* A = new QAction(this);
+        A->setObjectName(Name);
+        A->setCheckable(true);
+        Group->addAction(A);
+        Menu->addAction(A);
+        return A;
+    };
+    miHandanimation = AddRadio(miOptions, Animations, "miHandanimation");
+    miSteinAnimation = AddRadio(miOptions, Animations, "miSteinAnimation");
+    minoAnimation = AddRadio(miOptions, Animations, "minoAnimation");
+    connect(Animations, &QActionGroup::triggered, this,
+            [this](QAction* Item) { Guarded([this, Item] { miAnimationClick(Item); }); });
+    miOptions->addSeparator();
+    auto* Languages = new QActionGroup(this);
+    Languages->setObjectName("agLanguage");
+    Languages->setExclusive(true);
+    miGerman = AddRadio(miOptions, Languages, "miGerman");
+    miEnglish = AddRadio(miOptions, Languages, "miEnglish");
+    connect(Languages, &QActionGroup::triggered, this,
+            [this](QAction* Item) { Guarded([this, Item] { miGermanClick(Item); }); });
+
+    miInternet = mm->addMenu(QString());
+    miInternet->setObjectName("miInternet");
+    aUpdate = MakeAction("aUpdate", &TfSpielfeld::aUpdateExecute);
+    aEmail = MakeAction("aEmail", &TfSpielfeld::aEmailExecute);
+    aHomepage = MakeAction("aHomepage", &TfSpielfeld::aHomepageExecute);
+    aSponsor = MakeAction("aSponsor", &TfSpielfeld::aSponsorExecute);
+    miInternet->addAction(aUpdate);
+    miInternet->addAction(aEmail);
+    miInternet->addAction(aHomepage);
+    miInternet->addSeparator();
+    miInternet->addAction(aSponsor);
+
+    miHelp = mm->addMenu(QString());
+    miHelp->setObjectName("miHelp");
+    aContent = MakeAction("aContent", &TfSpielfeld::aContentExecute);
+    aAbout = MakeAction("aAbout", &TfSpielfeld::aAboutExecute);
+    miHelp->addAction(aContent);
+    miHelp->addAction(aAbout);
+}
+
+void TfSpielfeld::lngTranslate() { SetDialogLanguage(lng->Language()); }
+
+void TfSpielfeld::ShowError(const std::string& Message) { LngMessageDlg(Message, mtError, {mbOK}); }
+
+void TfSpielfeld::Guarded(const std::function<void()>& Handler) {
+    try {
+        Handler();
+    } catch (const std::exception& E) {
+        if (Spielfeld_ && !Spielfeld_->MoveInProgress) {
+            SetInputEnabled(true);
+            SetPointer(TPointer::Arrow);
+        }
+        ShowError(E.what());
+    }
+}
+
+void TfSpielfeld::SetInputEnabled(bool Enabled) {
+    // The window itself stays enabled so that Escape still reaches it and can
+    // cut a long animation short; the menus and the board take no input.
+    menuBar()->setEnabled(Enabled);
+    centralWidget()->setEnabled(Enabled);
+}
+
+void TfSpielfeld::SetPointer(TPointer Pointer) {
+    pointer_ = Pointer;
+    switch (Pointer) {
+        case TPointer::Arrow:
+            pbSpielfeld->setCursor(Qt::ArrowCursor);
+            unsetCursor();
+            break;
+        case TPointer::Hourglass:
+            pbSpielfeld->setCursor(Qt::WaitCursor);
+            setCursor(Qt::WaitCursor);
+            break;
+        case TPointer::HandPoint:
+            pbSpielfeld->setCursor(Qt::PointingHandCursor);
+            break;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Window events
+
+void TfSpielfeld::closeEvent(QCloseEvent* Event) {
+    const bool ComputerArmed = tKI->isActive();
+    const int Remaining = tKI->remainingTime();
+    tKI->stop();
+    const bool Quit = LngMessageDlg(lng->GetText("msgquit"), mtConfirmation, {mbYes, mbNo}) == mrYes;
+    if (isVisible()) Spielfeld_->Settings->Maximized = isMaximized();
+    if (Quit) {
+        Event->accept();
+        return;
+    }
+    Event->ignore();
+    if (ComputerArmed) tKI->start(std::max(Remaining, 0));
+}
+
+void TfSpielfeld::keyPressEvent(QKeyEvent* Event) {
+    if (Event->key() == Qt::Key_Escape) {
+        Spielfeld_->SkipAnimation = true;
+        Event->accept();
+        return;
+    }
+    QMainWindow::keyPressEvent(Event);
+}
+
+void TfSpielfeld::resizeEvent(QResizeEvent* Event) {
+    QMainWindow::resizeEvent(Event);
+    const QWidget* Client = centralWidget();
+    pbSpielfeld->move(std::max(0, (Client->width() - BoardWidth) / 2),
+                      std::max(0, (Client->height() - BoardHeight) / 2));
+}
+
+// ---------------------------------------------------------------------------
+// Board area
+
+void TfSpielfeld::pbSpielfeldPaint() {
+    if (!Spielfeld_ || Spielfeld_->IsUpdating()) return;
+    QPainter Painter(pbSpielfeld);
+    Painter.drawImage(0, 0, Spielfeld_->ShownPicture().Image());
+}
+
+void TfSpielfeld::pbSpielfeldMouseMove(int X, int Y) {
+    TSpielfeld& Game = *Spielfeld_;
+    if (Game.MoveInProgress) return;
+    const int Pit = Game.PitAt(X, Y);
+    const bool PersonToMove = Game.Running && !Game.IsComputer(Game.Board->Player);
+
+    TPointer Wanted = TPointer::Arrow;
+    if (PersonToMove && Pit >= 1 && Game.Board->IsLegalMove(Pit)) {
+        Wanted = TPointer::HandPoint;
+        Game.Layers->Overview().SetValue(Pit);
+    }
+    if (pointer_ != Wanted) SetPointer(Wanted);
+
+    if (PersonToMove && Pit >= 1 && Pit != pbSpielfeld->Tag) {
+        htmlhint->CancelHint();
+        pbSpielfeld->Tag = Pit;
+        const int Stones = Game.Board->Pits[Pit];
+        const std::string Word = lng->GetText(Stones == 1 ? "stone" : "stones");
+        const QString Html = QString("<IMG src=\"idx:0\" align=\"middle\"> <b>%1</b> %2")
+                                 .arg(static_cast<unsigned>(Stones))
+                                 .arg(FromAnsi(Word));
+        htmlhint->ShowHint(Html, pbSpielfeld->mapToGlobal(QPoint(X, Y)));
+    }
+    if (Pit == -1 && htmlhint->isVisible()) {
+        pbSpielfeld->Tag = -1;
+        htmlhint->CancelHint();
+    }
+}
+
+void TfSpielfeld::pbSpielfeldMouseDown(int X, int Y) {
+    TSpielfeld& Game = *Spielfeld_;
+    if (!Game.Running || Game.MoveInProgress || Game.IsComputer(Game.Board->Player)) return;
+    if (pointer_ != TPointer::HandPoint) return;
+    const int Pit = Game.PitAt(X, Y);
+    if (!Game.Board->IsLegalMove(Pit)) return;
+    MakeMove(Pit);
+}
+
+// ---------------------------------------------------------------------------
+// Turn driver
+
+void TfSpielfeld::StopClock() { tZeit->stop(); }
+
+void TfSpielfeld::ResumeClock() {
+    if (Spielfeld_->Running && !Spielfeld_->MoveInProgress) {
+        if (!tZeit->isActive()) tZeit->start();
+    } else {
+        tZeit->stop();
+    }
+    alMenuUpdate();
+}
+
+void TfSpielfeld::ArmComputer() {
+    TSpielfeld& Game = *Spielfeld_;
+    if (Game.Running && Game.IsComputer(Game.Board->Player)) {
+        // Between two computer moves the board shows the last one for a while;
+        // the pause is the timer's, so no wait piles up inside another.
+        tKI->start(Game.History->Mode == 2 ? ComputerPause : ComputerDelayMs);
+    } else {
+        tKI->stop();
+    }
+}
+
+void TfSpielfeld::tZeitTimer() {
+    TSpielfeld& Game = *Spielfeld_;
+    if (!Game.Running || Game.MoveInProgress) return;
+    const int Side = Game.Board->Player;
+    Game.SetClock(Side, Game.Clock(Side) + 1);
+}
+
+void TfSpielfeld::tKITimer() {
+    tKI->stop();
+    TSpielfeld& Game = *Spielfeld_;
+    if (!Game.Running || Game.MoveInProgress || !Game.IsComputer(Game.Board->Player)) return;
+    const int Row = Game.Opponent->ChooseMove();
+    if (Row == 0) {
+        MakeSkip();
+        return;
+    }
+    MakeMove(PitIndex(Game.Board->Player, Row));
+}
+
+void TfSpielfeld::MakeMove(int Pit) {
+    TSpielfeld& Game = *Spielfeld_;
+    if (!Game.Running || !Game.Board->IsLegalMove(Pit)) return;
+    pbSpielfeld->Tag = -1;
+    htmlhint->CancelHint();
+    StopClock();
+    SetPointer(TPointer::Hourglass);
+    SetInputEnabled(false);
+    try {
+        Game.PlayMove(Pit);
+    } catch (...) {
+        SetInputEnabled(true);
+        SetPointer(TPointer::Arrow);
+        throw;
+    }
+    const bool Over = Game.Board->IsGameOver();
+    if (Over) aHighscoreExecute();
+    SetInputEnabled(true);
+    SetPointer(TPointer::Arrow);
+    ResumeClock();
+    // A game that ended with this move asks here; one that ends with the
+    // forced skip asks inside MakeSkip. Either way the question comes once.
+    if (Game.Board->MustSkip()) MakeSkip();
+    ArmComputer();
+    if (Over) AskForAnotherGame();
+}
+
+void TfSpielfeld::MakeSkip() {
+    TSpielfeld& Game = *Spielfeld_;
+    if (!Game.Running) return;
+    StopClock();
+    Game.PassTurn();
+    const bool Over = Game.Board->IsGameOver();
+    if (Over) aHighscoreExecute();
+    ResumeClock();
+    ArmComputer();
+    if (Over) AskForAnotherGame();
+}
+
+void TfSpielfeld::AskForAnotherGame() {
+    if (LngMessageDlg(lng->GetText("msganothergame"), mtConfirmation, {mbYes, mbNo}) == mrYes) aNewGameExecute();
+}
+
+// ---------------------------------------------------------------------------
+// Commands
+
+void TfSpielfeld::alMenuUpdate() {
+    const bool Something = Spielfeld_ && (Spielfeld_->Running || Spielfeld_->History->CountMoves() > 0);
+    aSaveGame->setEnabled(Something);
+    aGameHistory->setEnabled(Something);
+}
+
+void TfSpielfeld::aNewGameExecute() {
+    StopClock();
+    TfNewGame Dialog(this);
+    Dialog.SetLanguage(lng->Language());
+    if (Dialog.Execute()) {
+        const TNewGameSettings Choice = Dialog.Choices();
+        int StartSide = QRandomGenerator::global()->bounded(2) == 0 ? 1 : 2;
+        if (Choice.Mode != 2) {
+            TfStreichholz Draw(this);
+            Draw.SetLanguage(lng->Language());
+            Draw.SetPlayers(Choice.Name1, Choice.Name2);
+            Draw.exec();
+            StartSide = Draw.Won() ? 2 : 1;
+        }
+        Spielfeld_->Running = true;
+        Spielfeld_->NewGame(Choice.Name1, Choice.Name2, Choice.Mail1, Choice.Mail2, Dialog.LandKey(1),
+                            Dialog.LandKey(2), Choice.Stones, Choice.UseHead, Choice.Variant + 1,
+                            Choice.Difficulty + 1, static_cast<std::uint8_t>(Choice.Mode), StartSide);
+        SetPointer(TPointer::Arrow);
+        ArmComputer();
+    }
+    ResumeClock();
+}
+
+void TfSpielfeld::SetInitialFolders(const QString& FileName) {
+    const QString Folder = QFileInfo(FileName).absolutePath();
+    odLoadGame->setDirectory(Folder);
+    sdSaveGame->setDirectory(Folder);
+    LoadFolderSet_ = true;
+    SaveFolderSet_ = true;
+}
+
+void TfSpielfeld::aLoadGameExecute() {
+    StopClock();
+    if (!LoadFolderSet_) {
+        odLoadGame->setDirectory(QString::fromStdString(ProgramFolder()));
+        LoadFolderSet_ = true;
+    }
+    const QString FileName = ChooseFile(*odLoadGame);
+    if (FileName.isEmpty() || !QFileInfo(FileName).isFile()) {
+        ResumeClock();
+        return;
+    }
+    SetInitialFolders(FileName);
+    if (Spielfeld_->LoadGame(FileName.toStdString())) {
+        SetPointer(TPointer::Arrow);
+        ArmComputer();
+    }
+    ResumeClock();
+}
+
+QString TfSpielfeld::SaveFileName(const QString& Chosen) {
+    if (Chosen.endsWith(QLatin1String(".tsm"), Qt::CaseInsensitive)) return Chosen;
+    return Chosen + ".tsm";
+}
+
+void TfSpielfeld::aSaveGameExecute() {
+    StopClock();
+    if (!SaveFolderSet_) {
+        sdSaveGame->setDirectory(QString::fromStdString(ProgramFolder()));
+        SaveFolderSet_ = true;
+    }
+    const QString Chosen = ChooseFile(*sdSaveGame);
+    if (!Chosen.isEmpty()) {
+        SetInitialFolders(Chosen);
+        const QString FileName = SaveFileName(Chosen);
+        try {
+            Spielfeld_->History->SaveToFile(FileName.toStdString());
+        } catch (...) {
+            ResumeClock();
+            throw;
+        }
+        LngMessageDlg(lng->GetText("msgsaved"), mtInformation, {mbOK});
+    }
+    ResumeClock();
+}
+
+void TfSpielfeld::aHighscoreExecute() {
+    StopClock();
+    TSpielfeld& Game = *Spielfeld_;
+    {
+        TfHighscore Dialog(this);
+        Dialog.SetLanguage(lng->Language());
+        Dialog.Show(Game.Board->Variant - 1, TfHighscore::BestRank(Game.Rank1, Game.Rank2));
+        Game.Rank1 = -1;
+        Game.Rank2 = -1;
+    }
+    ResumeClock();
+}
+
+void TfSpielfeld::aGameHistoryExecute() {
+    StopClock();
+    ShowGameHistory(this, *Spielfeld_->History, lng->Language());
+    ResumeClock();
+}
+
+void TfSpielfeld::aEndExecute() { close(); }
+
+void TfSpielfeld::aSoundExecute() {
+    // A checkable action has already flipped its mark when it triggers.
+    Spielfeld_->Settings->Sound = aSound->isChecked();
+    if (!aSound->isChecked()) StopSound();
+}
+
+void TfSpielfeld::miAnimationClick(QAction* Item) {
+    Item->setChecked(true);
+    std::uint8_t& Animation = Spielfeld_->Settings->Animation;
+    if (Item == miHandanimation)
+        Animation = AnimationHands;
+    else if (Item == miSteinAnimation)
+        Animation = AnimationStones;
+    else
+        Animation = AnimationNone;
+}
+
+void TfSpielfeld::miGermanClick(QAction* Item) {
+    TIniFile* Settings = OpenSettingsFile();
+    Item->setChecked(true);
+    const char* Language = Item == miEnglish ? LanguageEnglish : LanguageGerman;
+    try {
+        Settings->WriteString(SectionSettings, KeyLanguage, Language);
+    } catch (...) {
+        // The language still changes for this run; the failure is reported.
+        lng->SetLanguage(Language);
+        CloseSettingsFile();
+        Spielfeld_->BeginUpdate();
+        Spielfeld_->ShowLanguagePictures();
+        Spielfeld_->Layers->PaintAll();
+        Spielfeld_->EndUpdate();
+        Spielfeld_->Refresh();
+        throw;
+    }
+    lng->SetLanguage(Language);
+    CloseSettingsFile();
+    Spielfeld_->BeginUpdate();
+    Spielfeld_->ShowLanguagePictures();
+    Spielfeld_->Layers->PaintAll();
+    Spielfeld_->EndUpdate();
+    Spielfeld_->Refresh();
+}
+
+void TfSpielfeld::OpenShell(const QString& Target) {
+    StopClock();
+    if (OpenDocument) OpenDocument(Target);
+    ResumeClock();
+}
+
+void TfSpielfeld::aUpdateExecute() { OpenShell(config::UpdatePage); }
+void TfSpielfeld::aEmailExecute() { OpenShell(config::SupportMail); }
+void TfSpielfeld::aHomepageExecute() { OpenShell(config::HomePage); }
+void TfSpielfeld::aSponsorExecute() { OpenShell(config::SponsorPage); }
+
+QString TfSpielfeld::HelpFile() const {
+    QString Relative = FromAnsi(lng->GetText("c_helpfile"));
+    Relative.replace('\\', '/');
+    return QString::fromStdString(ProgramFolder()) + '/' + Relative;
+}
+
+void TfSpielfeld::aContentExecute() { OpenShell(HelpFile()); }
+
+void TfSpielfeld::aAboutExecute() {
+    StopClock();
+    id->Execute();
+    ResumeClock();
+}
+
+}  // namespace tessum

@@ -1,0 +1,565 @@
+// The main window played end to end on the offscreen platform: games by mouse,
+// games against and between computers, saving and loading through the
+// commands, the quit question and the rules of the turn driver.
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "GameTestFolder.h"
+#include "MultiLanguage.h"
+#include "lngDialogs.h"
+#include "uRichText.h"
+#include "uSound.h"
+#include "uTSpielfeldLayers.h"
+#include "ufSpielfeld.h"
+#include "ufStreichholz.h"
+
+namespace tessum {
+namespace {
+
+class TSilentOutput final : public ISoundOutput {
+public:
+    void Play(const QString&) override {}
+    void Stop() override {}
+};
+
+// Closes the program's own modal windows as a player would: confirms the
+// new-game dialog with the choices of the settings file, draws in the start
+// draw, confirms the highscore table and picks files in the file dialogs.
+class TModalDriver {
+public:
+    int NewGames = 0;
+    int Draws = 0;
+    int Highscores = 0;
+    // The clock timer's state whenever one of these windows was open.
+    std::vector<bool> ClockWhileOpen;
+    QTimer* Clock = nullptr;
+
+    TModalDriver() {
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
+        timer_.start();
+    }
+
+private:
+    void Poll() {
+        QWidget* Modal = QApplication::activeModalWidget();
+        if (Modal == nullptr || Modal == last_) return;
+        const QString Class = Modal->metaObject()->className();
+        auto Record = [this] {
+            if (Clock != nullptr) ClockWhileOpen.push_back(Clock->isActive());
+        };
+        if (Class == "tessum::TfNewGame") {
+            last_ = Modal;
+            ++NewGames;
+            Record();
+            QMetaObject::invokeMethod(Modal, "accept", Qt::QueuedConnection);
+        } else if (Class == "tessum::TfStreichholz") {
+            last_ = Modal;
+            ++Draws;
+            auto* Draw = static_cast<TfStreichholz*>(Modal);
+            Draw->PauseMilliseconds = 0;
+            QMetaObject::invokeMethod(Draw->bLeft, "click", Qt::QueuedConnection);
+        } else if (Class == "tessum::TfHighscore") {
+            last_ = Modal;
+            ++Highscores;
+            Record();
+            QMetaObject::invokeMethod(Modal, "accept", Qt::QueuedConnection);
+        }
+    }
+
+    QTimer timer_;
+    QWidget* last_ = nullptr;
+};
+
+// Answers the translated message boxes: the question for another game with
+// Yes while games remain, everything else with its first button.
+class TMessageDriver {
+public:
+    int AnotherGameYes = 0;
+    std::vector<QString> Texts;
+    int AnotherGameQuestions = 0;
+    int QuitAnswer = mrNo;
+
+    TMessageDriver() {
+        previous_ = SetMessageDialogObserver([this](QDialog& Dialog) {
+            const QString Text = MessageDialogText(Dialog);
+            Texts.push_back(Text);
+            if (Text.contains(QString::fromUtf8("weiteres Spiel"))) {
+                ++AnotherGameQuestions;
+                const bool Yes = AnotherGameYes > 0;
+                if (Yes) --AnotherGameYes;
+                PressMessageDialogButton(Dialog, Yes ? mrYes : mrNo);
+            } else if (Text.contains("beenden")) {
+                PressMessageDialogButton(Dialog, QuitAnswer);
+            } else if (!PressMessageDialogButton(Dialog, mrOk) && !PressMessageDialogButton(Dialog, mrYes)) {
+                Dialog.reject();
+            }
+        });
+    }
+    ~TMessageDriver() { SetMessageDialogObserver(previous_); }
+
+    int Count(const QString& Part) const {
+        return static_cast<int>(std::count_if(Texts.begin(), Texts.end(), [&](const QString& T) { return T.contains(Part); }));
+    }
+
+private:
+    TMessageDialogObserver previous_;
+};
+
+class TMainWindowTest : public test::TProgramFolderTest {
+protected:
+    void SetUp() override {
+        TProgramFolderTest::SetUp();
+        SetSoundOutput(std::make_unique<TSilentOutput>());
+    }
+    void TearDown() override {
+        Window.reset();
+        SetSoundOutput(nullptr);
+        TProgramFolderTest::TearDown();
+    }
+
+    // Settings without sound (no splash) and without animation, and the
+    // choices the new-game dialog opens with.
+    void Configure(int Mode, int Variant = 0, int Stones = 4) {
+        WriteFile("settings.ini",
+                  "[settings]\nlanguage=german\nsound=0\nhandani=0\nstoneani=0\nnoani=1\n"
+                  "[newgame]\nname1=Anna\nname2=Bert\nmail1=a@example.org\nmail2=b@example.org\n"
+                  "difficulty=0\nmode=" +
+                      std::to_string(Mode) + "\nvariant=" + std::to_string(Variant) +
+                      "\nstones=" + std::to_string(Stones) + "\nusehead=1\n");
+    }
+
+    void Open() {
+        Window = std::make_unique<TfSpielfeld>();
+        Window->OpenDocument = [this](const QString& Url) { Opened.push_back(Url); };
+        Window->ComputerPause = 1;
+        Window->ChooseFile = [this](QFileDialog& Dialog) {
+            ++FileDialogs;
+            Modals.ClockWhileOpen.push_back(Window->tZeit->isActive());
+            FolderShown = Dialog.directory().absolutePath();
+            return FileToChoose ? FileToChoose() : QString();
+        };
+        Window->show();
+        Modals.Clock = Window->tZeit;
+    }
+
+    TSpielfeld& Game() { return Window->Spielfeld(); }
+
+    // Handles events until Done holds or the time is up.
+    bool RunUntil(const std::function<bool()>& Done, int Milliseconds = 60000) {
+        QElapsedTimer Clock;
+        Clock.start();
+        while (!Done()) {
+            if (Clock.elapsed() > Milliseconds) return false;
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+        return true;
+    }
+
+    void Mouse(QEvent::Type Type, QPoint At) {
+        const Qt::MouseButton Button = Type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent Event(Type, At, Window->pbSpielfeld->mapToGlobal(At), Button,
+                          Type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(Window->pbSpielfeld, &Event);
+    }
+    static QPoint Centre(int Pit) {
+        const TRect& R = PitRects[static_cast<std::size_t>(Pit)];
+        return {(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2};
+    }
+    // What a player does: point at the pit, then press.
+    void ClickPit(int Pit) {
+        Mouse(QEvent::MouseMove, Centre(Pit));
+        Mouse(QEvent::MouseButtonPress, Centre(Pit));
+    }
+    int FirstLegalPit() {
+        const int Side = Game().Board->Player;
+        for (int Row = 1; Row <= 6; ++Row)
+            if (Game().Board->IsLegalMove(PitIndex(Side, Row))) return PitIndex(Side, Row);
+        return 0;
+    }
+
+    std::function<QString()> FileToChoose;
+    int FileDialogs = 0;
+    QString FolderShown;
+    TModalDriver Modals;
+    TMessageDriver Messages;
+    std::vector<QString> Opened;
+    std::unique_ptr<TfSpielfeld> Window;
+};
+
+TEST_F(TMainWindowTest, StartsWithoutAGameAndSizesItselfAroundTheBoard) {
+    Configure(0);
+    Open();
+    EXPECT_EQ(Window->windowTitle(), "TESSUM (R) Freeware Nr. 1");
+    EXPECT_EQ(Window->size(), QSize(800, 600));
+    EXPECT_EQ(Window->pbSpielfeld->size(), QSize(720, 520));
+    const QRect Client = Window->centralWidget()->rect();
+    EXPECT_EQ(Window->pbSpielfeld->x(), std::max(0, (Client.width() - 720) / 2));
+    EXPECT_FALSE(Game().Running);
+    EXPECT_FALSE(Window->aSaveGame->isEnabled());
+    EXPECT_FALSE(Window->aGameHistory->isEnabled());
+    EXPECT_TRUE(Window->minoAnimation->isChecked());
+    EXPECT_FALSE(Window->aSound->isChecked());
+    EXPECT_TRUE(Window->miGerman->isChecked());
+    EXPECT_TRUE(Window->lng->UnresolvedTargets().empty());
+    // A click with no game does nothing.
+    ClickPit(1);
+    EXPECT_EQ(Game().History->CountMoves(), 0);
+}
+
+TEST_F(TMainWindowTest, PersonAgainstPersonPlayedByMouseToTheEnd) {
+    Configure(0);
+    Open();
+    Window->aNewGame->trigger();
+    ASSERT_TRUE(Game().Running);
+    EXPECT_EQ(Modals.Draws, 1);
+    EXPECT_TRUE(Window->tZeit->isActive());
+    EXPECT_FALSE(Window->tKI->isActive());
+    EXPECT_TRUE(Window->aSaveGame->isEnabled());
+
+    int Moves = 0;
+    while (Game().Running && Moves < 2000) {
+        const int Pit = FirstLegalPit();
+        ASSERT_GT(Pit, 0) << "a running game whose side to move cannot move";
+        const int Before = Game().History->CountMoves();
+        // Hovering shows the count of any pit in the hint.
+        Mouse(QEvent::MouseMove, Centre(Pit));
+        EXPECT_EQ(Window->pbSpielfeld->Tag, Pit);
+        EXPECT_EQ(Window->Pointer(), TPointer::HandPoint);
+        Mouse(QEvent::MouseButtonPress, Centre(Pit));
+        ASSERT_GT(Game().History->CountMoves(), Before);
+        EXPECT_EQ(Window->Pointer(), TPointer::Arrow);
+        EXPECT_TRUE(Window->centralWidget()->isEnabled());
+        ++Moves;
+    }
+    EXPECT_FALSE(Game().Running);
+    EXPECT_TRUE(Game().Board->IsGameOver());
+    EXPECT_EQ(Modals.Highscores, 1);
+    EXPECT_EQ(Messages.AnotherGameQuestions, 1);
+    // The result message came before the question.
+    EXPECT_GE(Messages.Count("Spieler"), 1);
+    // After the game the ranks are forgotten, the clock is off, saving stays possible.
+    EXPECT_EQ(Game().Rank1, -1);
+    EXPECT_EQ(Game().Rank2, -1);
+    EXPECT_FALSE(Window->tZeit->isActive());
+    EXPECT_TRUE(Window->aSaveGame->isEnabled());
+    EXPECT_TRUE(Exists("hs1.dat"));
+}
+
+TEST_F(TMainWindowTest, ClickRule) {
+    Configure(0);
+    Open();
+    Window->aNewGame->trigger();
+    ASSERT_TRUE(Game().Running);
+    const int Side = Game().Board->Player;
+    const int Own = FirstLegalPit();
+
+    // Without a movement over the pit the pointer is no hand: ignored.
+    Mouse(QEvent::MouseButtonPress, Centre(Own));
+    EXPECT_EQ(Game().History->CountMoves(), 0);
+
+    // The other side's pit and the end pits keep the arrow, show the hint, and do nothing.
+    const int Theirs = PitIndex(Side == 1 ? 2 : 1, 1);
+    Mouse(QEvent::MouseMove, Centre(Theirs));
+    EXPECT_EQ(Window->Pointer(), TPointer::Arrow);
+    EXPECT_EQ(Window->pbSpielfeld->Tag, Theirs);
+    EXPECT_TRUE(Window->htmlhint->Html().contains("<b>4</b>"));
+    Mouse(QEvent::MouseButtonPress, Centre(Theirs));
+    Mouse(QEvent::MouseMove, Centre(7));
+    Mouse(QEvent::MouseButtonPress, Centre(7));
+    EXPECT_EQ(Game().History->CountMoves(), 0);
+
+    // Pointing at a legal pit and moving off it to a wrong one: still refused.
+    Mouse(QEvent::MouseMove, Centre(Own));
+    Mouse(QEvent::MouseButtonPress, Centre(Theirs));
+    EXPECT_EQ(Game().History->CountMoves(), 0);
+
+    // Leaving the board hides the hint.
+    Mouse(QEvent::MouseMove, QPoint(-1, -1));
+    EXPECT_EQ(Window->pbSpielfeld->Tag, -1);
+
+    ClickPit(Own);
+    EXPECT_EQ(Game().History->CountMoves(), 1);
+}
+
+TEST_F(TMainWindowTest, ComputerAgainstPersonAndNoClicksWhileTheComputerMoves) {
+    Configure(1);
+    Open();
+    Window->aNewGame->trigger();
+    ASSERT_TRUE(Game().Running);
+    int Guard = 0;
+    while (Game().Running && Guard++ < 3000) {
+        if (Game().IsComputer(Game().Board->Player)) {
+            EXPECT_TRUE(Window->tKI->isActive());
+            // Hovering while the computer is to move shows nothing and allows nothing.
+            Window->pbSpielfeld->Tag = -1;
+            for (int Row = 1; Row <= 6; ++Row) ClickPit(PitIndex(1, Row));
+            EXPECT_EQ(Window->pbSpielfeld->Tag, -1);
+            const int Before = Game().History->CountMoves();
+            ASSERT_TRUE(RunUntil([&] { return Game().History->CountMoves() > Before; }, 20000));
+        } else {
+            EXPECT_FALSE(Window->tKI->isActive());
+            const int Pit = FirstLegalPit();
+            ASSERT_GT(Pit, 0);
+            ClickPit(Pit);
+        }
+    }
+    EXPECT_FALSE(Game().Running);
+    EXPECT_EQ(Modals.Highscores, 1);
+    EXPECT_EQ(Messages.AnotherGameQuestions, 1);
+    EXPECT_FALSE(Window->tKI->isActive());
+}
+
+// Deepest point of the stack seen while each move was painted.
+struct TStackProbe {
+    std::uintptr_t Deepest = UINTPTR_MAX;
+    std::uintptr_t Shallowest = 0;
+    void Sample() {
+        volatile char Here = 0;
+        const auto At = reinterpret_cast<std::uintptr_t>(&Here);
+        Deepest = std::min(Deepest, At);
+        Shallowest = std::max(Shallowest, At);
+    }
+};
+
+TEST_F(TMainWindowTest, ComputerAgainstComputerRunsHundredsOfMovesAtConstantDepth) {
+    Configure(2, 1, 8);
+    Open();
+    Messages.AnotherGameYes = 5;
+    std::vector<std::uintptr_t> DeepestPerGame;
+    TStackProbe Probe;
+    int Moves = 0;
+    int Seen = 0;
+    Game().Layers->SetOnPaint([&](TBitmapLayer*) {
+        Probe.Sample();
+        const int Now = Game().History->CountMoves();
+        if (Now > Seen) Moves += Now - Seen;
+        Seen = Now;
+    });
+    Window->aNewGame->trigger();
+    int LastQuestions = 0;
+    ASSERT_TRUE(RunUntil(
+        [&] {
+            if (Messages.AnotherGameQuestions != LastQuestions) {
+                LastQuestions = Messages.AnotherGameQuestions;
+                DeepestPerGame.push_back(Probe.Deepest);
+                Probe = {};
+            }
+            return Messages.AnotherGameQuestions == 6 && !Game().Running;
+        },
+        240000));
+    EXPECT_EQ(Modals.Draws, 0);
+    EXPECT_EQ(Modals.NewGames, 6);
+    EXPECT_EQ(Modals.Highscores, 6);
+    EXPECT_GE(Moves, 200);
+    ASSERT_EQ(DeepestPerGame.size(), 6u);
+    // Nested waits would sink the stack by a chain of frames per move; no
+    // later game may reach deeper than the first.
+    const auto Spread = static_cast<std::intptr_t>(DeepestPerGame.front()) -
+                        static_cast<std::intptr_t>(*std::min_element(DeepestPerGame.begin(), DeepestPerGame.end()));
+    EXPECT_LT(Spread, 16 * 1024);
+    EXPECT_FALSE(Window->tKI->isActive());
+}
+
+TEST_F(TMainWindowTest, SaveAndLoadThroughTheCommands) {
+    Configure(0);
+    Open();
+    Window->aNewGame->trigger();
+    for (int I = 0; I < 4 && Game().Running; ++I) ClickPit(FirstLegalPit());
+    const int Moves = Game().History->CountMoves();
+    const auto Pits = Game().Board->Pits;
+    const int Player = Game().Board->Player;
+    Game().SetClock(1, 77);
+
+    const std::string Base = Path("spiele/partie");
+    std::filesystem::create_directory(Path("spiele"));
+    FileToChoose = [&] { return QString::fromStdString(Base); };
+    Window->aSaveGame->trigger();
+    ASSERT_TRUE(Exists("spiele/partie.tsm")) << "the extension is added";
+    EXPECT_EQ(FolderShown.toStdString(), folder_) << "the first folder is the program's";
+    EXPECT_EQ(Messages.Count("gespeichert"), 1);
+    EXPECT_TRUE(Window->tZeit->isActive());
+
+    // A name that ends in .TSM stays as typed; one ending in .txt gets .tsm behind it.
+    FileToChoose = [&] { return QString::fromStdString(Path("zwei.TSM")); };
+    Window->aSaveGame->trigger();
+    EXPECT_EQ(FolderShown.toStdString(), Path("spiele")) << "the next one starts where the last file went";
+    EXPECT_TRUE(Exists("zwei.TSM"));
+    EXPECT_FALSE(Exists("zwei.TSM.tsm"));
+    FileToChoose = [&] { return QString::fromStdString(Path("drei.txt")); };
+    Window->aSaveGame->trigger();
+    EXPECT_TRUE(Exists("drei.txt.tsm"));
+
+    // Replace the game, then load the saved one.
+    Window->aNewGame->trigger();
+    ASSERT_EQ(Game().History->CountMoves(), 0);
+    FileToChoose = [&] { return QString::fromStdString(Base + ".tsm"); };
+    Window->aLoadGame->trigger();
+    EXPECT_EQ(Game().History->CountMoves(), Moves);
+    EXPECT_EQ(Game().Board->Pits, Pits);
+    EXPECT_EQ(Game().Board->Player, Player);
+    EXPECT_TRUE(Game().Running);
+    EXPECT_TRUE(Window->tZeit->isActive());
+    EXPECT_EQ(Game().Clock(1), static_cast<int>(Game().History->SumSeconds(1)));
+
+    // Cancelled or missing files change nothing.
+    FileToChoose = [] { return QString(); };
+    Window->aLoadGame->trigger();
+    FileToChoose = [&] { return QString::fromStdString(Path("fehlt.tsm")); };
+    Window->aLoadGame->trigger();
+    EXPECT_EQ(Game().History->CountMoves(), Moves);
+    EXPECT_TRUE(Window->tZeit->isActive());
+}
+
+TEST_F(TMainWindowTest, SaveFileNameRule) {
+    EXPECT_EQ(TfSpielfeld::SaveFileName("/a/b"), "/a/b.tsm");
+    EXPECT_EQ(TfSpielfeld::SaveFileName("/a/b.tsm"), "/a/b.tsm");
+    EXPECT_EQ(TfSpielfeld::SaveFileName("/a/b.TsM"), "/a/b.TsM");
+    EXPECT_EQ(TfSpielfeld::SaveFileName("/a/b.txt"), "/a/b.txt.tsm");
+    EXPECT_EQ(TfSpielfeld::SaveFileName("/a/b.tsm.bak"), "/a/b.tsm.bak.tsm");
+}
+
+TEST_F(TMainWindowTest, CancelledQuitLeavesTheComputerTimerAsItWas) {
+    Configure(1);
+    Open();
+    Messages.QuitAnswer = mrNo;
+    EXPECT_FALSE(Window->close());
+    EXPECT_FALSE(Window->tKI->isActive());
+    EXPECT_TRUE(Window->isVisible());
+
+    Window->aNewGame->trigger();
+    ASSERT_TRUE(Game().Running);
+    // Put the computer to move with its timer armed, as after a person's move.
+    Game().Board->Player = 1;
+    Window->ArmComputer();
+    ASSERT_TRUE(Window->tKI->isActive());
+    const int Moves = Game().History->CountMoves();
+    EXPECT_FALSE(Window->close());
+    EXPECT_TRUE(Window->tKI->isActive());
+    EXPECT_EQ(Game().History->CountMoves(), Moves);
+    EXPECT_EQ(Messages.Count("beenden"), 2);
+
+    Messages.QuitAnswer = mrYes;
+    EXPECT_TRUE(Window->close());
+}
+
+TEST_F(TMainWindowTest, ClockRunsOnlyWhileASideWaits) {
+    Configure(0);
+    Open();
+    const int Idle1 = Game().Clock(1);
+    const int Idle2 = Game().Clock(2);
+    Window->tZeitTimer();
+    EXPECT_EQ(Game().Clock(1), Idle1) << "no game, no time";
+    EXPECT_EQ(Game().Clock(2), Idle2);
+    Window->aNewGame->trigger();
+    const int Side = Game().Board->Player;
+    const int Other = Side == 1 ? 2 : 1;
+    Window->tZeitTimer();
+    Window->tZeitTimer();
+    EXPECT_EQ(Game().Clock(Side), 2);
+    EXPECT_EQ(Game().Clock(Other), 0);
+    // Every command with a window of its own stopped the clock meanwhile.
+    Window->aHighscore->trigger();
+    Window->aNewGame->trigger();
+    ASSERT_FALSE(Modals.ClockWhileOpen.empty());
+    for (bool Running : Modals.ClockWhileOpen) EXPECT_FALSE(Running);
+    EXPECT_TRUE(Window->tZeit->isActive());
+    // During a move the tick adds nothing.
+    Game().MoveInProgress = true;
+    const int Now = Game().Clock(Game().Board->Player);
+    Window->tZeitTimer();
+    EXPECT_EQ(Game().Clock(Game().Board->Player), Now);
+    Game().MoveInProgress = false;
+    // Opening a web page or the help stops and resumes it too.
+    Window->aHomepage->trigger();
+    Window->aContent->trigger();
+    EXPECT_TRUE(Window->tZeit->isActive());
+    ASSERT_EQ(Opened.size(), 2u);
+    EXPECT_TRUE(Opened[1].endsWith("/hilfe/start.htm"));
+}
+
+// Random person games played move by move through MakeMove: after every move the side to move can move, as
+// forced skips happen inside the move, and each finished game brings exactly
+// one highscore table and one question.
+TEST_F(TMainWindowTest, ForcedSkipsAndOneQuestionPerFinishedGame) {
+    int Finished = 0;
+    int Skips = 0;
+    for (int Variant = 0; Variant < 3; ++Variant) {
+        Configure(0, Variant, 3);
+        Open();
+        for (int Round = 0; Round < 3; ++Round) {
+            Window->aNewGame->trigger();
+            std::uint32_t Seed = static_cast<std::uint32_t>(Round * 7 + Variant);
+            while (Game().Running) {
+                std::vector<int> Legal;
+                for (int Row = 1; Row <= 6; ++Row)
+                    if (Game().Board->IsLegalMove(PitIndex(Game().Board->Player, Row)))
+                        Legal.push_back(PitIndex(Game().Board->Player, Row));
+                ASSERT_FALSE(Legal.empty());
+                Seed = Seed * 1103515245u + 12345u;
+                Window->MakeMove(Legal[(Seed >> 16) % Legal.size()]);
+                if (Game().Running) {
+                    EXPECT_FALSE(Game().Board->MustSkip());
+                }
+            }
+            ++Finished;
+            for (const TMove& Move : Game().History->Moves)
+                if (Move.Pit == 0) ++Skips;
+            EXPECT_EQ(Modals.Highscores, Finished);
+            EXPECT_EQ(Messages.AnotherGameQuestions, Finished);
+        }
+        Window.reset();
+    }
+    EXPECT_GT(Skips, 0) << "no game needed a forced skip";
+}
+
+TEST_F(TMainWindowTest, LanguageSwitchKeepsTheGameAndIsRemembered) {
+    Configure(0);
+    Open();
+    Window->aNewGame->trigger();
+    ClickPit(FirstLegalPit());
+    const auto Pits = Game().Board->Pits;
+    Window->miEnglish->trigger();
+    EXPECT_EQ(Window->windowTitle(), "TESSUM (R) Freeware No. 1");
+    EXPECT_EQ(Window->aNewGame->text(), "new game");
+    EXPECT_EQ(DialogLanguage(), "english");
+    EXPECT_EQ(Game().Board->Pits, Pits);
+    EXPECT_TRUE(Window->HelpFile().endsWith("/hilfe/start_e.htm"));
+    EXPECT_NE(ReadFile("settings.ini").find("language=english"), std::string::npos);
+    Window->miGerman->trigger();
+    EXPECT_EQ(Window->aNewGame->text(), "neues Spiel");
+}
+
+TEST_F(TMainWindowTest, OptionsReachTheSettings) {
+    Configure(0);
+    Open();
+    Window->aSound->trigger();
+    EXPECT_TRUE(Game().Settings->Sound);
+    Window->aSound->trigger();
+    EXPECT_FALSE(Game().Settings->Sound);
+    Window->miHandanimation->trigger();
+    EXPECT_EQ(Game().Settings->Animation, AnimationHands);
+    Window->miSteinAnimation->trigger();
+    EXPECT_EQ(Game().Settings->Animation, AnimationStones);
+    EXPECT_FALSE(Window->miHandanimation->isChecked());
+    Window->minoAnimation->trigger();
+    EXPECT_EQ(Game().Settings->Animation, AnimationNone);
+}
+
+}  // namespace
+}  // namespace tessum
