@@ -1,0 +1,63 @@
+// From process start to the first painted board, with every graphics archive
+// loaded, as a separate process each time so nothing is warm but the disk.
+#include <benchmark/benchmark.h>
+
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+extern char** environ;
+
+namespace {
+
+std::string ProbePath() {
+    std::error_code Ec;
+    const auto Self = std::filesystem::read_symlink("/proc/self/exe", Ec);
+    return (Self.parent_path() / "tessum_startup_probe").string();
+}
+
+void BM_StartUp(benchmark::State& State) {
+    char Template[] = "/tmp/tessum-startup-XXXXXX";
+    if (mkdtemp(Template) == nullptr) {
+        State.SkipWithError("no temporary folder");
+        return;
+    }
+    const std::string Folder = Template;
+    // Sound off: the splash window would hold the start for four seconds.
+    std::ofstream(Folder + "/settings.ini") << "[settings]\nlanguage=german\nsound=0\n";
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const std::string Probe = ProbePath();
+    long PeakKb = 0;
+    for (auto _ : State) {
+        char* Argv[] = {const_cast<char*>(Probe.c_str()), const_cast<char*>(Folder.c_str()), nullptr};
+        const auto Start = std::chrono::steady_clock::now();
+        pid_t Child = 0;
+        if (posix_spawn(&Child, Probe.c_str(), nullptr, nullptr, Argv, environ) != 0) {
+            State.SkipWithError("cannot start the probe");
+            break;
+        }
+        int Status = 0;
+        rusage Usage{};
+        wait4(Child, &Status, 0, &Usage);
+        const auto End = std::chrono::steady_clock::now();
+        State.SetIterationTime(std::chrono::duration<double>(End - Start).count());
+        if (!WIFEXITED(Status) || WEXITSTATUS(Status) != 0) {
+            State.SkipWithError("the probe failed");
+            break;
+        }
+        PeakKb = std::max(PeakKb, Usage.ru_maxrss);
+    }
+    State.counters["peak_MB"] = static_cast<double>(PeakKb) / 1024.0;
+    std::filesystem::remove_all(Folder);
+}
+
+}  // namespace
+
+BENCHMARK(BM_StartUp)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(3)->ReportAggregatesOnly(true);
