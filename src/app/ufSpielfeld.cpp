@@ -114,10 +114,10 @@ TfSpielfeld::TfSpielfeld(QWidget* Parent) : QMainWindow(Parent) {
         return Dialog.selectedFiles().first();
     };
 
+    // The black belongs to the area around the board; the menus keep the
+    // desktop's colours.
     QPalette Black = palette();
     Black.setColor(QPalette::Window, Qt::black);
-    setPalette(Black);
-    setAutoFillBackground(true);
     setFocusPolicy(Qt::StrongFocus);
 
     auto* Client = new QWidget(this);
@@ -173,7 +173,9 @@ TfSpielfeld::TfSpielfeld(QWidget* Parent) : QMainWindow(Parent) {
 
     Spielfeld_ = std::make_unique<TSpielfeld>(lng, this);
     Spielfeld_->Layers->SetOnPaint([this](TBitmapLayer*) {
-        if (Spielfeld_ && !Spielfeld_->IsUpdating()) pbSpielfeld->repaint();
+        // Coalesced: the next round of events paints once, however many
+        // layers changed; the animation's waits handle events every frame.
+        if (Spielfeld_ && !Spielfeld_->IsUpdating()) pbSpielfeld->update();
     });
     ilhints = {HintStoneImage(*Spielfeld_)};
     htmlhint->SetImages(ilhints);

@@ -1,0 +1,157 @@
+// tessum-screenshots OUTPUT_FOLDER: builds the program's real windows, drives
+// them into a few typical states and saves each as a PNG, in German and in
+// English. The game itself takes no arguments; this tool is its camera.
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "uProfile.h"
+#include "uRichText.h"
+#include "uTHighscore.h"
+#include "uTSpielfeldLayers.h"
+#include "ufHighscore.h"
+#include "ufNewGame.h"
+#include "ufSpielfeld.h"
+#include "ufStreichholz.h"
+
+using namespace tessum;
+
+namespace {
+
+QString OutputFolder;
+
+void Save(const QImage& Image, const QString& Name) {
+    const QString File = OutputFolder + "/" + Name + ".png";
+    if (!Image.save(File)) std::fprintf(stderr, "cannot write %s\n", qPrintable(File));
+    else std::printf("%s\n", qPrintable(File));
+}
+
+void Settle() {
+    for (int I = 0; I < 5; ++I) QApplication::processEvents();
+}
+
+void WriteSettings(const std::string& Folder, const std::string& Language) {
+    std::ofstream(Folder + "/settings.ini")
+        << "[settings]\nlanguage=" << Language << "\nsound=0\nhandani=1\nstoneani=0\nnoani=0\n"
+        << "[newgame]\nname1=Anna\nname2=Bert\nmail1=anna@example.org\nmail2=bert@example.org\n"
+        << "difficulty=1\nmode=0\nvariant=1\nstones=5\nusehead=1\nland1=0\nland2=0\n";
+}
+
+void WriteTable(const std::string& Folder) {
+    THighscore Table;
+    const char* Names[] = {"Anna", "Bert", "Carla", "Dieter", "Emil", "Frieda"};
+    for (int I = 0; I < 6; ++I)
+        Table.AddScore(Names[I], 300 + I * 97, 40 - I * 3, 20 + I * 3, 30 + I * 4, false, "", "deutschland");
+    Table.SaveToFile(HighscoreFileName(Folder, 2));
+}
+
+// The window with the hover hint, which is a window of its own, painted in.
+QImage WindowWithHint(TfSpielfeld& Window) {
+    QImage Shot = Window.grab().toImage();
+    QWidget* Hint = Window.htmlhint;
+    if (Hint->isVisible()) {
+        QPainter P(&Shot);
+        const QPoint At = Window.mapFromGlobal(Hint->mapToGlobal(QPoint(0, 0)));
+        P.drawImage(At, Hint->grab().toImage());
+    }
+    return Shot;
+}
+
+void Hover(TfSpielfeld& Window, int Pit) {
+    const TRect& R = PitRects[static_cast<std::size_t>(Pit)];
+    const QPoint At((R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2);
+    QMouseEvent Move(QEvent::MouseMove, At, Window.pbSpielfeld->mapToGlobal(At), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(Window.pbSpielfeld, &Move);
+}
+
+void Shoot(const std::string& Folder, const std::string& Language) {
+    const QString Suffix = Language == "english" ? "_en" : "_de";
+    WriteSettings(Folder, Language);
+    WriteTable(Folder);
+    {
+        TfSpielfeld Window;
+        Window.show();
+        Settle();
+        Save(Window.grab().toImage(), "start" + Suffix);
+
+        TSpielfeld& Game = Window.Spielfeld();
+        Game.Settings->Animation = 0;
+        Game.NewGame("Anna", "Bert", "", "", "deutschland", "england", 5, true, 2, 2, 0, 1);
+        const int Moves[] = {3, 10, 5, 12, 1};
+        for (int Pit : Moves)
+            if (Game.Running && Game.Board->IsLegalMove(Pit)) Window.MakeMove(Pit);
+        Game.SetClock(1, 74);
+        Game.SetClock(2, 51);
+        for (int Row = 1; Row <= 6; ++Row) {
+            const int Pit = PitIndex(Game.Board->Player, Row);
+            if (Game.Board->IsLegalMove(Pit)) {
+                Hover(Window, Pit);
+                break;
+            }
+        }
+        Settle();
+        Save(WindowWithHint(Window), "game" + Suffix);
+        Window.htmlhint->CancelHint();
+        Window.tZeit->stop();
+        Window.tKI->stop();
+    }
+    {
+        TfNewGame Dialog;
+        Dialog.SetLanguage(Language);
+        Dialog.LoadChoices();
+        Dialog.show();
+        Settle();
+        Save(Dialog.grab().toImage(), "newgame" + Suffix);
+    }
+    {
+        TfStreichholz Draw;
+        Draw.SetLanguage(Language);
+        Draw.SetPlayers("Anna", "Bert");
+        Draw.show();
+        Settle();
+        Save(Draw.grab().toImage(), "draw" + Suffix);
+        SeedDrawCoin(7);
+        Draw.PauseMilliseconds = 0;
+        Draw.bLeft->click();
+        Settle();
+        Save(Draw.grab().toImage(), "draw_result" + Suffix);
+    }
+    {
+        TfHighscore Dialog;
+        Dialog.SetLanguage(Language);
+        Dialog.SetGame(1, 3);
+        Dialog.ShowVariant(1);
+        Dialog.show();
+        Settle();
+        Save(Dialog.grab().toImage(), "highscore" + Suffix);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: tessum-screenshots OUTPUT_FOLDER\n");
+        return 2;
+    }
+    QApplication App(argc, argv);
+    OutputFolder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    QDir().mkpath(OutputFolder);
+    QTemporaryDir Folder;
+    if (!Folder.isValid()) return 1;
+    // Settings and tables of a made-up player, never the user's own.
+    SetProgramFolder(Folder.path().toStdString());
+    Shoot(Folder.path().toStdString(), "german");
+    Shoot(Folder.path().toStdString(), "english");
+    return 0;
+}
