@@ -20,6 +20,7 @@
 #include "MultiLanguage.h"
 #include "lngDialogs.h"
 #include "uConfig.h"
+#include "uNetSubmit.h"
 #include "uProfile.h"
 #include "uRichText.h"
 #include "uSound.h"
@@ -592,6 +593,7 @@ void TfSpielfeld::aHighscoreExecute() {
     TSpielfeld& Game = *Spielfeld_;
     {
         TfHighscore Dialog(this);
+        AttachNetSubmit(Dialog);
         Dialog.SetLanguage(lng->Language());
         Dialog.Show(Game.Board->Variant - 1, TfHighscore::BestRank(Game.Rank1, Game.Rank2));
         Game.Rank1 = -1;
