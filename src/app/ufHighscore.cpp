@@ -1,5 +1,7 @@
 #include "ufHighscore.h"
 
+#include "uDialogParts.h"
+
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -63,21 +65,8 @@ TfHighscore::TfHighscore(QWidget* Parent) : QDialog(Parent), Table_(std::make_un
     setObjectName(QStringLiteral("fHighscore"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
-    auto* header = new QFrame(this);
+    QFrame* header = MakeHeaderPanel(this, lDescHead, lDesc);
     header->setFixedHeight(80);
-    header->setAutoFillBackground(true);
-    QPalette pal = header->palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    pal.setColor(QPalette::WindowText, Qt::black);
-    header->setPalette(pal);
-    lDescHead = new QLabel(header);
-    lDescHead->setObjectName(QStringLiteral("lDescHead"));
-    QFont bold = lDescHead->font();
-    bold.setBold(true);
-    lDescHead->setFont(bold);
-    lDesc = new QLabel(header);
-    lDesc->setObjectName(QStringLiteral("lDesc"));
-    lDesc->setWordWrap(true);
     // Three lines of description have to fit the 80-pixel band beside the picture.
     QFont small = lDesc->font();
     small.setPointSizeF(std::min<qreal>(small.pointSizeF(), 8.0));

@@ -1,5 +1,7 @@
 #include "ufHistory.h"
 
+#include "uDialogParts.h"
+
 #include <QFontMetrics>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -40,22 +42,6 @@ constexpr int NumberTop = 2;
 constexpr int FallbackBoardWidth = 199;
 constexpr int FallbackBoardHeight = 62;
 
-// Replaces the first "%s" by First and the second by Second; the names are
-// not searched again, so a name containing "%s" stays as it is.
-std::string InsertNames(const std::string& Pattern, const std::string& First, const std::string& Second) {
-    std::string out;
-    int used = 0;
-    for (std::size_t i = 0; i < Pattern.size(); ++i) {
-        if (used < 2 && Pattern[i] == '%' && i + 1 < Pattern.size() && Pattern[i + 1] == 's') {
-            out += used == 0 ? First : Second;
-            ++used;
-            ++i;
-        } else {
-            out += Pattern[i];
-        }
-    }
-    return out;
-}
 
 // The 64 x 64 emblem of the header: a few board pits with stones.
 QPixmap HeaderEmblem() {
@@ -230,21 +216,8 @@ TfHistory::TfHistory(QWidget* Parent) : QDialog(Parent), Picture_(std::make_uniq
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(468, 355);
 
-    auto* panel = new QFrame(this);
-    panel->setAutoFillBackground(true);
-    QPalette pal = panel->palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    pal.setColor(QPalette::WindowText, Qt::black);
-    panel->setPalette(pal);
+    QFrame* panel = MakeHeaderPanel(this, lDescHead, lDesc);
     panel->setFixedHeight(85);
-    lDescHead = new QLabel(panel);
-    lDescHead->setObjectName(QStringLiteral("lDescHead"));
-    QFont bold = lDescHead->font();
-    bold.setBold(true);
-    lDescHead->setFont(bold);
-    lDesc = new QLabel(panel);
-    lDesc->setObjectName(QStringLiteral("lDesc"));
-    lDesc->setWordWrap(true);
     lDesc->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // Four lines of description must fit the 85-pixel band beside the heading.
     QFont small(InstalledFontName("Arial"));
@@ -317,7 +290,7 @@ TfHistory::~TfHistory() = default;
 void TfHistory::SetLanguage(const std::string& Language) { lng->SetLanguage(Language); }
 
 void TfHistory::UpdateDescription() {
-    lDesc->setText(FromAnsi(InsertNames(lng->GetText("lDesc.Caption"), Name1_, Name2_)));
+    lDesc->setText(FromAnsi(FormatNames(lng->GetText("lDesc.Caption"), Name1_, Name2_)));
 }
 
 void TfHistory::Fill(const THistory& History, const TBitmap& Board) {

@@ -1,5 +1,7 @@
 #include "ufNewGame.h"
 
+#include "uDialogParts.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -42,29 +44,6 @@ QString FilterName(const QString& Text) {
     return kept;
 }
 
-// The white band at the top of the game's dialogs: bold heading, description.
-QWidget* MakeHeader(QWidget* Parent, QLabel*& Head, QLabel*& Desc) {
-    auto* panel = new QFrame(Parent);
-    panel->setAutoFillBackground(true);
-    QPalette pal = panel->palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    pal.setColor(QPalette::WindowText, Qt::black);
-    panel->setPalette(pal);
-    Head = new QLabel(panel);
-    Head->setObjectName(QStringLiteral("lDescHead"));
-    QFont bold = Head->font();
-    bold.setBold(true);
-    Head->setFont(bold);
-    Desc = new QLabel(panel);
-    Desc->setObjectName(QStringLiteral("lDesc"));
-    Desc->setWordWrap(true);
-    auto* l = new QVBoxLayout(panel);
-    l->setContentsMargins(14, 10, 14, 10);
-    l->setSpacing(4);
-    l->addWidget(Head);
-    l->addWidget(Desc);
-    return panel;
-}
 
 }  // namespace
 
@@ -109,7 +88,7 @@ TfNewGame::TfNewGame(QWidget* Parent) : QDialog(Parent) {
     setObjectName(QStringLiteral("fNewGame"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
-    QWidget* header = MakeHeader(this, lDescHead, lDesc);
+    QWidget* header = MakeDialogHeader(this, lDescHead, lDesc);
     lDesc->setMinimumHeight(lDesc->fontMetrics().height() * 2);
 
     auto named = [this](auto* w, const char* name) {

@@ -67,44 +67,12 @@ int DrawCoin() { return std::uniform_int_distribution<int>(0, 1)(CoinGenerator()
 
 void SeedDrawCoin(std::uint32_t Seed) { CoinGenerator().seed(Seed); }
 
-std::string FormatNames(const std::string& Pattern, const std::string& First, const std::string& Second) {
-    std::string out;
-    int used = 0;
-    for (std::size_t i = 0; i < Pattern.size(); ++i) {
-        if (used < 2 && Pattern[i] == '%' && i + 1 < Pattern.size() && Pattern[i + 1] == 's') {
-            out += used == 0 ? First : Second;
-            ++used;
-            ++i;
-        } else {
-            out += Pattern[i];
-        }
-    }
-    return out;
-}
 
 TfStreichholz::TfStreichholz(QWidget* Parent) : QDialog(Parent), Picture_(std::make_unique<TBitmap>()) {
     setObjectName(QStringLiteral("fStreichholz"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
-    auto* header = new QFrame(this);
-    header->setAutoFillBackground(true);
-    QPalette pal = header->palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    pal.setColor(QPalette::WindowText, Qt::black);
-    header->setPalette(pal);
-    lDescHead = new QLabel(header);
-    lDescHead->setObjectName(QStringLiteral("lDescHead"));
-    QFont bold = lDescHead->font();
-    bold.setBold(true);
-    lDescHead->setFont(bold);
-    lDesc = new QLabel(header);
-    lDesc->setObjectName(QStringLiteral("lDesc"));
-    lDesc->setWordWrap(true);
-    auto* hl = new QVBoxLayout(header);
-    hl->setContentsMargins(14, 10, 14, 10);
-    hl->setSpacing(4);
-    hl->addWidget(lDescHead);
-    hl->addWidget(lDesc);
+    QFrame* header = MakeDialogHeader(this, lDescHead, lDesc);
 
     iStreichholz = new QLabel(this);
     iStreichholz->setObjectName(QStringLiteral("iStreichholz"));

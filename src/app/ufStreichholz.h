@@ -8,6 +8,8 @@
 // exec(); then Won() tells whether player 2 moves first.
 #pragma once
 
+#include "uDialogParts.h"
+
 #include <QDialog>
 #include <cstdint>
 #include <memory>
@@ -27,10 +29,6 @@ int DrawCoin();
 // Replays a fixed sequence of coins from Seed (tests and reproducible runs).
 void SeedDrawCoin(std::uint32_t Seed);
 
-// Replaces the first "%s" of Pattern by First and the second by Second; the
-// inserted texts are not searched again, so names containing "%s" are safe.
-std::string FormatNames(const std::string& Pattern, const std::string& First,
-                        const std::string& Second = "");
 
 class TfStreichholz : public QDialog {
     Q_OBJECT
