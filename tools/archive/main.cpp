@@ -118,18 +118,18 @@ int Create(const TArgs& A) {
     q.Encrypted = A.key.has_value();
     if (A.key) q.Key = *A.key;
     for (std::size_t i = 1; i < A.positional.size(); ++i) {
-        const std::string& spec = A.positional[i];
-        const auto eq = spec.find('=');
-        if (eq == std::string::npos || eq == 0 || eq + 1 == spec.size()) {
-            throw TUsageError{"expected NAME=PATH, got \"" + spec + "\""};
+        const std::string& pairText = A.positional[i];
+        const auto eq = pairText.find('=');
+        if (eq == std::string::npos || eq == 0 || eq + 1 == pairText.size()) {
+            throw TUsageError{"expected NAME=PATH, got \"" + pairText + "\""};
         }
-        const std::string name = spec.substr(0, eq);
+        const std::string name = pairText.substr(0, eq);
         if (name.size() > 0xFFFF) throw TUsageError{"entry name too long"};
         // The container silently keeps the first of two names that differ only
         // in case; for a tool building archives that is a mistake worth naming.
         if (q.IndexOf(name) >= 0) throw TUsageError{"entry \"" + name + "\" given twice (names ignore case)"};
         TMemoryStream data;
-        data.LoadFromFile(spec.substr(eq + 1));
+        data.LoadFromFile(pairText.substr(eq + 1));
         q.AddStream(name, data);
     }
     WriteFileSafely(out, [&](TStream& s) { q.SaveToStream(s); });

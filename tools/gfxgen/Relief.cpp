@@ -54,9 +54,9 @@ QImage Relief::Shade(const Light& L) const {
             const double shadow = 1.0 - L.shadowDepth * (1.0 - lit.at(x, y));
             const double light = (L.ambient * ao + L.diffuse * ndl * shadow) / flat;
             const double ndh = std::max(0.0, (nx * hx + ny * hy + nz * hz) / hn);
-            const double spec = gloss_.at(x, y) * std::pow(ndh, L.shininess) * shadow;
+            const double highlight = gloss_.at(x, y) * std::pow(ndh, L.shininess) * shadow;
             const Rgb& a = albedo_[idx(x, y)];
-            line[x] = Rgb(a.r * light + spec, a.g * light + spec, a.b * light + spec).ToQRgb();
+            line[x] = Rgb(a.r * light + highlight, a.g * light + highlight, a.b * light + highlight).ToQRgb();
         }
     }
     return out;

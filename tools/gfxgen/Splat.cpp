@@ -157,8 +157,8 @@ QImage SplatScene::Render() const {
                         }
                         const double diffuse = 0.34 * ao + 0.80 * ndl * contact;
                         const double wrap = std::max(0.0, 1.0 - ndl * 1.6) * ao;
-                        const double spec = m.specular * std::pow(std::max(0.0, n.Dot(half)), m.shininess) * contact;
-                        c = base * diffuse + m.subsurface * wrap + Rgb(spec, spec, spec);
+                        const double highlight = m.specular * std::pow(std::max(0.0, n.Dot(half)), m.shininess) * contact;
+                        c = base * diffuse + m.subsurface * wrap + Rgb(highlight, highlight, highlight);
                     }
                     cr += Clamp01(c.r);
                     cg += Clamp01(c.g);
