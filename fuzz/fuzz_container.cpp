@@ -1,7 +1,7 @@
 // Any byte string handed to the container loader: it must either fail with
 // the container's own errors or load something that saves and loads back
 // unchanged.
-#include "QDStreamCol.h"
+#include "archive/QDStreamCol.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // Any byte string as a compressed layer: the decoder must fail cleanly or
 // produce bytes that our encoder packs and the decoder restores exactly.
-#include "QDStreamRoutines.h"
+#include "archive/QDStreamRoutines.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "QDStreamCol.h"
-#include "uTHighscore.h"
+#include "archive/QDStreamCol.h"
+#include "highscore/uTHighscore.h"
 
 using namespace tessum;
 

@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "QDStreamCol.h"
-#include "uTHistory.h"
+#include "archive/QDStreamCol.h"
+#include "records/uTHistory.h"
 
 using namespace tessum;
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "WebPostForm.h"
+#include "highscore/WebPostForm.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
     using tessum::THttpResponseReader;

@@ -1,5 +1,5 @@
-#include "uTFeld.h"
-#include "uTKI.h"
+#include "board/uTFeld.h"
+#include "ai/uTKI.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,8 +4,8 @@
 #include <QApplication>
 #include <QImage>
 
-#include "uProfile.h"
-#include "ufSpielfeld.h"
+#include "game/uProfile.h"
+#include "app/ufSpielfeld.h"
 
 int main(int argc, char* argv[]) {
     if (argc < 2) return 2;

@@ -1,5 +1,5 @@
 #include "MixedCorpus.h"
-#include "QDStreamRoutines.h"
+#include "archive/QDStreamRoutines.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,5 +1,5 @@
 // The cost of one node of the search: copy the position, play one move.
-#include "uTFeld.h"
+#include "board/uTFeld.h"
 
 #include <benchmark/benchmark.h>
 

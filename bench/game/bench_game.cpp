@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "uProfile.h"
-#include "uTSpielfeld.h"
+#include "game/uProfile.h"
+#include "game/uTSpielfeld.h"
 
 using namespace tessum;
 

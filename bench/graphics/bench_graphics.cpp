@@ -6,7 +6,7 @@
 
 #include <cstdlib>
 
-#include "Graphics.h"
+#include "graphics/Graphics.h"
 
 using namespace tessum;
 

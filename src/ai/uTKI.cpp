@@ -1,4 +1,4 @@
-#include "uTKI.h"
+#include "ai/uTKI.h"
 
 #include <algorithm>
 #include <chrono>

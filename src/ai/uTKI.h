@@ -2,7 +2,7 @@
 // end pits, with ties broken at random.
 #pragma once
 
-#include "uTFeld.h"
+#include "board/uTFeld.h"
 
 #include <cstdint>
 #include <memory>

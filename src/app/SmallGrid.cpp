@@ -1,4 +1,4 @@
-#include "SmallGrid.h"
+#include "app/SmallGrid.h"
 
 #include <QPainter>
 #include <QPalette>

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "Graphics.h"
+#include "graphics/Graphics.h"
 
 namespace tessum {
 

@@ -4,10 +4,10 @@
 
 #include <exception>
 
-#include "GVDialogs.h"
-#include "lngDialogs.h"
-#include "ufLanguage.h"
-#include "ufSpielfeld.h"
+#include "i18n/GVDialogs.h"
+#include "i18n/lngDialogs.h"
+#include "app/ufLanguage.h"
+#include "app/ufSpielfeld.h"
 
 namespace {
 

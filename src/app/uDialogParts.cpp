@@ -1,4 +1,4 @@
-#include "uDialogParts.h"
+#include "app/uDialogParts.h"
 
 #include <QFrame>
 #include <QLabel>

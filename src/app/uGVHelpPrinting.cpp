@@ -1,4 +1,4 @@
-#include "uGVHelpPrinting.h"
+#include "app/uGVHelpPrinting.h"
 
 #include <QPrintDialog>
 #include <QPrinter>
@@ -7,10 +7,10 @@
 #include <cmath>
 #include <exception>
 
-#include "MultiLanguage.h"
-#include "SmallGrid.h"
-#include "lngDialogs.h"
-#include "uConfig.h"
+#include "i18n/MultiLanguage.h"
+#include "app/SmallGrid.h"
+#include "i18n/lngDialogs.h"
+#include "app/uConfig.h"
 
 namespace tessum {
 

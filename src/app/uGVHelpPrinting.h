@@ -22,7 +22,7 @@
 #include <string_view>
 #include <vector>
 
-#include "Graphics.h"
+#include "graphics/Graphics.h"
 
 class QPrinter;
 class QWidget;

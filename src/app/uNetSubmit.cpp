@@ -1,17 +1,17 @@
-#include "uNetSubmit.h"
+#include "app/uNetSubmit.h"
 
 #include <QDesktopServices>
 #include <QUrl>
 #include <QWidget>
 #include <exception>
 
-#include "MultiLanguage.h"
-#include "TRadioGroup.h"
-#include "WebPost.h"
-#include "lngDialogs.h"
-#include "uProfile.h"
-#include "uTHighscore.h"
-#include "ufHighscore.h"
+#include "i18n/MultiLanguage.h"
+#include "i18n/TRadioGroup.h"
+#include "highscore/WebPost.h"
+#include "i18n/lngDialogs.h"
+#include "game/uProfile.h"
+#include "highscore/uTHighscore.h"
+#include "app/ufHighscore.h"
 
 namespace tessum {
 

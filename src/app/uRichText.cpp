@@ -1,6 +1,6 @@
-#include "uRichText.h"
+#include "app/uRichText.h"
 
-#include "uConfig.h"
+#include "app/uConfig.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <cmath>

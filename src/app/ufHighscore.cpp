@@ -1,6 +1,6 @@
-#include "ufHighscore.h"
+#include "app/ufHighscore.h"
 
-#include "uDialogParts.h"
+#include "app/uDialogParts.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -16,14 +16,14 @@
 #include <algorithm>
 #include <exception>
 
-#include "Graphics.h"
-#include "MultiLanguage.h"
-#include "SmallGrid.h"
-#include "TRadioGroup.h"
-#include "lngDialogs.h"
-#include "uGVHelpPrinting.h"
-#include "uProfile.h"
-#include "uTHighscore.h"
+#include "graphics/Graphics.h"
+#include "i18n/MultiLanguage.h"
+#include "app/SmallGrid.h"
+#include "i18n/TRadioGroup.h"
+#include "i18n/lngDialogs.h"
+#include "app/uGVHelpPrinting.h"
+#include "game/uProfile.h"
+#include "highscore/uTHighscore.h"
 
 namespace tessum {
 

@@ -1,6 +1,6 @@
-#include "ufHistory.h"
+#include "app/ufHistory.h"
 
-#include "uDialogParts.h"
+#include "app/uDialogParts.h"
 
 #include <QFontMetrics>
 #include <QFrame>
@@ -18,15 +18,15 @@
 #include <cmath>
 #include <exception>
 
-#include "Ansi.h"
-#include "MultiLanguage.h"
-#include "lngDialogs.h"
-#include "uConfig.h"
-#include "uGVHelpPrinting.h"
-#include "uSmallBoard.h"
-#include "uTFeld.h"
-#include "uTGFXFile.h"
-#include "uTHistory.h"
+#include "i18n/Ansi.h"
+#include "i18n/MultiLanguage.h"
+#include "i18n/lngDialogs.h"
+#include "app/uConfig.h"
+#include "app/uGVHelpPrinting.h"
+#include "graphics/uSmallBoard.h"
+#include "board/uTFeld.h"
+#include "graphics/uTGFXFile.h"
+#include "records/uTHistory.h"
 
 namespace tessum {
 

@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 
-#include "Graphics.h"
+#include "graphics/Graphics.h"
 
 class QLabel;
 class QPrinter;

@@ -1,4 +1,4 @@
-#include "ufLanguage.h"
+#include "app/ufLanguage.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -11,9 +11,9 @@
 
 #include <exception>
 
-#include "lngDialogs.h"
-#include "uConfig.h"
-#include "uTSettings.h"
+#include "i18n/lngDialogs.h"
+#include "app/uConfig.h"
+#include "game/uTSettings.h"
 
 namespace tessum {
 

@@ -1,6 +1,6 @@
-#include "ufNewGame.h"
+#include "app/ufNewGame.h"
 
-#include "uDialogParts.h"
+#include "app/uDialogParts.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -17,11 +17,11 @@
 #include <algorithm>
 #include <exception>
 
-#include "Ansi.h"
-#include "ComponentProps.h"
-#include "MultiLanguage.h"
-#include "TRadioGroup.h"
-#include "lngDialogs.h"
+#include "i18n/Ansi.h"
+#include "i18n/ComponentProps.h"
+#include "i18n/MultiLanguage.h"
+#include "i18n/TRadioGroup.h"
+#include "i18n/lngDialogs.h"
 
 namespace tessum {
 

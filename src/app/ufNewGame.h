@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "uTSettings.h"
+#include "game/uTSettings.h"
 
 class QCheckBox;
 class QComboBox;

@@ -1,4 +1,4 @@
-#include "ufSpielfeld.h"
+#include "app/ufSpielfeld.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -15,22 +15,22 @@
 #include <algorithm>
 #include <exception>
 
-#include "Ansi.h"
-#include "GVDialogs.h"
-#include "MultiLanguage.h"
-#include "lngDialogs.h"
-#include "uConfig.h"
-#include "uNetSubmit.h"
-#include "uProfile.h"
-#include "uRichText.h"
-#include "uSound.h"
-#include "uTBitmapLayer.h"
-#include "uTGFXFile.h"
-#include "uTSettings.h"
-#include "ufHighscore.h"
-#include "ufHistory.h"
-#include "ufNewGame.h"
-#include "ufStreichholz.h"
+#include "i18n/Ansi.h"
+#include "i18n/GVDialogs.h"
+#include "i18n/MultiLanguage.h"
+#include "i18n/lngDialogs.h"
+#include "app/uConfig.h"
+#include "app/uNetSubmit.h"
+#include "game/uProfile.h"
+#include "app/uRichText.h"
+#include "game/uSound.h"
+#include "graphics/uTBitmapLayer.h"
+#include "graphics/uTGFXFile.h"
+#include "game/uTSettings.h"
+#include "app/ufHighscore.h"
+#include "app/ufHistory.h"
+#include "app/ufNewGame.h"
+#include "app/ufStreichholz.h"
 
 namespace tessum {
 

@@ -28,7 +28,7 @@
 #include <memory>
 #include <string>
 
-#include "uTSpielfeld.h"
+#include "game/uTSpielfeld.h"
 
 class QAction;
 

@@ -1,4 +1,4 @@
-#include "ufStreichholz.h"
+#include "app/ufStreichholz.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -15,11 +15,11 @@
 #include <exception>
 #include <random>
 
-#include "Ansi.h"
-#include "Graphics.h"
-#include "MultiLanguage.h"
-#include "uTBitmapLayer.h"
-#include "uTGFXFile.h"
+#include "i18n/Ansi.h"
+#include "graphics/Graphics.h"
+#include "i18n/MultiLanguage.h"
+#include "graphics/uTBitmapLayer.h"
+#include "graphics/uTGFXFile.h"
 
 namespace tessum {
 

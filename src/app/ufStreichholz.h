@@ -8,7 +8,7 @@
 // exec(); then Won() tells whether player 2 moves first.
 #pragma once
 
-#include "uDialogParts.h"
+#include "app/uDialogParts.h"
 
 #include <QDialog>
 #include <cstdint>

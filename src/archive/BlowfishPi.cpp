@@ -3,7 +3,7 @@
 // Generated with big-integer arithmetic from Machin's formula,
 // pi = 16 atan(1/5) - 4 atan(1/239); a test checks them against the
 // published cipher test vectors.
-#include "BlowfishPi.h"
+#include "archive/BlowfishPi.h"
 
 namespace tessum {
 

@@ -1,4 +1,4 @@
-#include "QDStreamCol.h"
+#include "archive/QDStreamCol.h"
 
 #include <algorithm>
 #include <cstring>

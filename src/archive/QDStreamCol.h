@@ -19,8 +19,8 @@
 #include <utility>
 #include <vector>
 
-#include "QDStreamRoutines.h"  // ECorruptFile
-#include "Streams.h"
+#include "archive/QDStreamRoutines.h"  // ECorruptFile
+#include "archive/Streams.h"
 
 namespace tessum {
 

@@ -1,4 +1,4 @@
-#include "QDStreamRoutines.h"
+#include "archive/QDStreamRoutines.h"
 
 #include <algorithm>
 #include <bit>
@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "BlowfishPi.h"
+#include "archive/BlowfishPi.h"
 
 namespace tessum {
 

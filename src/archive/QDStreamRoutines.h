@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "Streams.h"
+#include "archive/Streams.h"
 
 namespace tessum {
 

@@ -1,4 +1,4 @@
-#include "Streams.h"
+#include "archive/Streams.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "uTFeld.h"
+#include "board/uTFeld.h"
 
 namespace tessum {
 

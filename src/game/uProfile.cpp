@@ -1,6 +1,6 @@
-#include "uProfile.h"
+#include "game/uProfile.h"
 
-#include "Streams.h"
+#include "archive/Streams.h"
 
 #include <QCoreApplication>
 

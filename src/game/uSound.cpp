@@ -1,4 +1,4 @@
-#include "uSound.h"
+#include "game/uSound.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,11 +1,11 @@
-#include "uTHands.h"
+#include "game/uTHands.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-#include "uTBitmapLayer.h"
-#include "uTSpielfeldLayers.h"
+#include "graphics/uTBitmapLayer.h"
+#include "graphics/uTSpielfeldLayers.h"
 
 namespace tessum {
 

@@ -15,8 +15,8 @@
 #include <memory>
 #include <string>
 
-#include "Graphics.h"
-#include "uTGFXFile.h"
+#include "graphics/Graphics.h"
+#include "graphics/uTGFXFile.h"
 
 namespace tessum {
 

@@ -1,4 +1,4 @@
-#include "uTSettings.h"
+#include "game/uTSettings.h"
 
 #include <algorithm>
 #include <memory>

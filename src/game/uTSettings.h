@@ -3,7 +3,7 @@
 // so that no window spells one of them on its own.
 #pragma once
 
-#include "uProfile.h"
+#include "game/uProfile.h"
 
 #include <cstdint>
 #include <string>

@@ -1,17 +1,17 @@
-#include "uTSpielfeld.h"
+#include "game/uTSpielfeld.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <limits>
 
-#include "GVDialogs.h"
-#include "MultiLanguage.h"
-#include "lngDialogs.h"
-#include "uSound.h"
-#include "uTBitmapLayer.h"
-#include "uTGFXFile.h"
-#include "uTHighscore.h"
+#include "i18n/GVDialogs.h"
+#include "i18n/MultiLanguage.h"
+#include "i18n/lngDialogs.h"
+#include "game/uSound.h"
+#include "graphics/uTBitmapLayer.h"
+#include "graphics/uTGFXFile.h"
+#include "highscore/uTHighscore.h"
 
 namespace tessum {
 

@@ -30,13 +30,13 @@
 #include <string_view>
 #include <variant>
 
-#include "Graphics.h"
-#include "uTFeld.h"
-#include "uTHands.h"
-#include "uTHistory.h"
-#include "uTKI.h"
-#include "uTSettings.h"
-#include "uTSpielfeldLayers.h"
+#include "graphics/Graphics.h"
+#include "board/uTFeld.h"
+#include "game/uTHands.h"
+#include "records/uTHistory.h"
+#include "ai/uTKI.h"
+#include "game/uTSettings.h"
+#include "graphics/uTSpielfeldLayers.h"
 
 namespace tessum {
 

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <string>
 
-#include "Graphics.h"
-#include "PictureCodecs.h"
+#include "graphics/Graphics.h"
+#include "graphics/PictureCodecs.h"
 
 namespace tessum {
 

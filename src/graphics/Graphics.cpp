@@ -1,4 +1,4 @@
-#include "Graphics.h"
+#include "graphics/Graphics.h"
 
 #include <QFontMetrics>
 #include <QPainterPath>
@@ -13,8 +13,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "Ansi.h"
-#include "PictureCodecs.h"
+#include "i18n/Ansi.h"
+#include "graphics/PictureCodecs.h"
 
 namespace tessum {
 

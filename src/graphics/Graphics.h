@@ -23,7 +23,7 @@
 #include <string>
 #include <string_view>
 
-#include "Streams.h"
+#include "archive/Streams.h"
 
 namespace tessum {
 

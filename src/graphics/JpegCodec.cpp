@@ -15,8 +15,8 @@
 
 #include <jpeglib.h>
 
-#include "Graphics.h"
-#include "PictureCodecs.h"
+#include "graphics/Graphics.h"
+#include "graphics/PictureCodecs.h"
 
 namespace tessum {
 

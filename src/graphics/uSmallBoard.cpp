@@ -1,4 +1,4 @@
-#include "uSmallBoard.h"
+#include "graphics/uSmallBoard.h"
 
 #include <string>
 

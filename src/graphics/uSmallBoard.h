@@ -2,8 +2,8 @@
 // the pictures of the move history.
 #pragma once
 
-#include "Graphics.h"
-#include "uTFeld.h"
+#include "graphics/Graphics.h"
+#include "board/uTFeld.h"
 
 namespace tessum {
 

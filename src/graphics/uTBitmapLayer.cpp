@@ -1,4 +1,4 @@
-#include "uTBitmapLayer.h"
+#include "graphics/uTBitmapLayer.h"
 
 #include <QCoreApplication>
 #include <QThread>

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "Graphics.h"
+#include "graphics/Graphics.h"
 
 namespace tessum {
 

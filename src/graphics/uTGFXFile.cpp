@@ -1,4 +1,4 @@
-#include "uTGFXFile.h"
+#include "graphics/uTGFXFile.h"
 
 #include <QCoreApplication>
 #include <QDir>

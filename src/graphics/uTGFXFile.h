@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "Graphics.h"
-#include "QDStreamCol.h"
+#include "graphics/Graphics.h"
+#include "archive/QDStreamCol.h"
 
 namespace tessum {
 

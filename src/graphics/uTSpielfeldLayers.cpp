@@ -1,10 +1,10 @@
-#include "uTSpielfeldLayers.h"
+#include "graphics/uTSpielfeldLayers.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "MultiLanguage.h"
-#include "uSmallBoard.h"
+#include "i18n/MultiLanguage.h"
+#include "graphics/uSmallBoard.h"
 
 namespace tessum {
 

@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "Graphics.h"
-#include "uTBitmapLayer.h"
-#include "uTFeld.h"
-#include "uTGFXFile.h"
+#include "graphics/Graphics.h"
+#include "graphics/uTBitmapLayer.h"
+#include "board/uTFeld.h"
+#include "graphics/uTGFXFile.h"
 
 namespace tessum {
 

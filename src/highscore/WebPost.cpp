@@ -1,4 +1,4 @@
-#include "WebPost.h"
+#include "highscore/WebPost.h"
 
 #include <QApplication>
 #include <QByteArray>

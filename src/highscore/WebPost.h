@@ -11,8 +11,8 @@
 #include <functional>
 #include <string>
 
-#include "WebPostForm.h"
-#include "uINetConfig.h"
+#include "highscore/WebPostForm.h"
+#include "highscore/uINetConfig.h"
 
 namespace tessum {
 

@@ -1,4 +1,4 @@
-#include "WebPostForm.h"
+#include "highscore/WebPostForm.h"
 
 #include <stdexcept>
 

@@ -1,4 +1,4 @@
-#include "uGVHTMLUtils.h"
+#include "highscore/uGVHTMLUtils.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "uTGVHighscore.h"
+#include "highscore/uTGVHighscore.h"
 
 #include <charconv>
 #include <cmath>
@@ -6,9 +6,9 @@
 #include <limits>
 #include <stdexcept>
 
-#include "QDStreamCol.h"
-#include "uRecordFile.h"
-#include "uStreamProcs.h"
+#include "archive/QDStreamCol.h"
+#include "records/uRecordFile.h"
+#include "records/uStreamProcs.h"
 
 namespace tessum {
 

@@ -12,7 +12,7 @@
 #include <variant>
 #include <vector>
 
-#include "Streams.h"
+#include "archive/Streams.h"
 
 namespace tessum {
 

@@ -1,11 +1,11 @@
-#include "uTHighscore.h"
+#include "highscore/uTHighscore.h"
 
 #include <charconv>
 #include <clocale>
 #include <cstdio>
 #include <optional>
 
-#include "uINetConfig.h"
+#include "highscore/uINetConfig.h"
 
 namespace tessum {
 

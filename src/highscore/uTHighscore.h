@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "uTINetHighscore.h"
+#include "highscore/uTINetHighscore.h"
 
 namespace tessum {
 

@@ -1,6 +1,6 @@
-#include "uTINetHighscore.h"
+#include "highscore/uTINetHighscore.h"
 
-#include "uGVHTMLUtils.h"
+#include "highscore/uGVHTMLUtils.h"
 
 namespace tessum {
 

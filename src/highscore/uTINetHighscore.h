@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "WebPostForm.h"
-#include "uTGVHighscore.h"
+#include "highscore/WebPostForm.h"
+#include "highscore/uTGVHighscore.h"
 
 namespace tessum {
 

@@ -1,4 +1,4 @@
-#include "Ansi.h"
+#include "i18n/Ansi.h"
 
 #include <array>
 

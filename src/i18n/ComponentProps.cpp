@@ -1,4 +1,4 @@
-#include "ComponentProps.h"
+#include "i18n/ComponentProps.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -18,7 +18,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "Ansi.h"
+#include "i18n/Ansi.h"
 
 namespace tessum {
 

@@ -1,4 +1,4 @@
-#include "GVDialogs.h"
+#include "i18n/GVDialogs.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -11,7 +11,7 @@
 
 #include <algorithm>
 
-#include "Ansi.h"
+#include "i18n/Ansi.h"
 
 namespace tessum {
 

@@ -1,9 +1,9 @@
-#include "MultiLanguage.h"
+#include "i18n/MultiLanguage.h"
 
 #include <QFile>
 
-#include "Ansi.h"
-#include "ComponentProps.h"
+#include "i18n/Ansi.h"
+#include "i18n/ComponentProps.h"
 
 namespace tessum {
 

@@ -1,4 +1,4 @@
-#include "TRadioGroup.h"
+#include "i18n/TRadioGroup.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>

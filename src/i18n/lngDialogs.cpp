@@ -1,4 +1,4 @@
-#include "lngDialogs.h"
+#include "i18n/lngDialogs.h"
 
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -10,8 +10,8 @@
 #include <array>
 #include <optional>
 
-#include "Ansi.h"
-#include "MultiLanguage.h"
+#include "i18n/Ansi.h"
+#include "i18n/MultiLanguage.h"
 
 namespace tessum {
 

@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "GVDialogs.h"
+#include "i18n/GVDialogs.h"
 
 class QDialog;
 

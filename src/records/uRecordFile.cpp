@@ -1,6 +1,6 @@
-#include "uRecordFile.h"
+#include "records/uRecordFile.h"
 
-#include "QDStreamCol.h"
+#include "archive/QDStreamCol.h"
 
 namespace tessum {
 

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "Streams.h"
+#include "archive/Streams.h"
 
 namespace tessum {
 

@@ -1,4 +1,4 @@
-#include "uStreamProcs.h"
+#include "records/uStreamProcs.h"
 
 #include <bit>
 

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "Streams.h"
+#include "archive/Streams.h"
 
 namespace tessum {
 

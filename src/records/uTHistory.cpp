@@ -1,10 +1,10 @@
-#include "uTHistory.h"
+#include "records/uTHistory.h"
 
 #include <stdexcept>
 
-#include "QDStreamCol.h"
-#include "uRecordFile.h"
-#include "uStreamProcs.h"
+#include "archive/QDStreamCol.h"
+#include "records/uRecordFile.h"
+#include "records/uStreamProcs.h"
 
 namespace tessum {
 

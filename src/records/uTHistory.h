@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "Streams.h"
+#include "archive/Streams.h"
 
 namespace tessum {
 

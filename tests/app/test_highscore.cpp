@@ -8,13 +8,13 @@
 #include <gtest/gtest.h>
 
 #include "GameTestFolder.h"
-#include "Graphics.h"
-#include "MultiLanguage.h"
-#include "SmallGrid.h"
-#include "TRadioGroup.h"
-#include "lngDialogs.h"
-#include "uTHighscore.h"
-#include "ufHighscore.h"
+#include "graphics/Graphics.h"
+#include "i18n/MultiLanguage.h"
+#include "app/SmallGrid.h"
+#include "i18n/TRadioGroup.h"
+#include "i18n/lngDialogs.h"
+#include "highscore/uTHighscore.h"
+#include "app/ufHighscore.h"
 
 namespace tessum {
 namespace {

@@ -16,19 +16,19 @@
 #include <regex>
 #include <string>
 
-#include "Graphics.h"
-#include "MultiLanguage.h"
-#include "lngDialogs.h"
-#include "uGVHelpPrinting.h"
-#include "uSmallBoard.h"
-#include "uTFeld.h"
-#include "uTGFXFile.h"
-#include "uTHistory.h"
-#include "SmallGrid.h"
-#include "uProfile.h"
-#include "uTHighscore.h"
-#include "ufHighscore.h"
-#include "ufHistory.h"
+#include "graphics/Graphics.h"
+#include "i18n/MultiLanguage.h"
+#include "i18n/lngDialogs.h"
+#include "app/uGVHelpPrinting.h"
+#include "graphics/uSmallBoard.h"
+#include "board/uTFeld.h"
+#include "graphics/uTGFXFile.h"
+#include "records/uTHistory.h"
+#include "app/SmallGrid.h"
+#include "game/uProfile.h"
+#include "highscore/uTHighscore.h"
+#include "app/ufHighscore.h"
+#include "app/ufHistory.h"
 
 namespace tessum {
 namespace {

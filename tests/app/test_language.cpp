@@ -11,9 +11,9 @@
 #include <functional>
 
 #include "GameTestFolder.h"
-#include "lngDialogs.h"
-#include "uTSettings.h"
-#include "ufLanguage.h"
+#include "i18n/lngDialogs.h"
+#include "game/uTSettings.h"
+#include "app/ufLanguage.h"
 
 namespace tessum {
 namespace {

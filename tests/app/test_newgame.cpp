@@ -11,11 +11,11 @@
 #include <gtest/gtest.h>
 
 #include "GameTestFolder.h"
-#include "MultiLanguage.h"
-#include "TRadioGroup.h"
-#include "lngDialogs.h"
-#include "uTSettings.h"
-#include "ufNewGame.h"
+#include "i18n/MultiLanguage.h"
+#include "i18n/TRadioGroup.h"
+#include "i18n/lngDialogs.h"
+#include "game/uTSettings.h"
+#include "app/ufNewGame.h"
 
 namespace tessum {
 namespace {

@@ -20,13 +20,13 @@
 #include <vector>
 
 #include "GameTestFolder.h"
-#include "MultiLanguage.h"
-#include "lngDialogs.h"
-#include "uRichText.h"
-#include "uSound.h"
-#include "uTSpielfeldLayers.h"
-#include "ufSpielfeld.h"
-#include "ufStreichholz.h"
+#include "i18n/MultiLanguage.h"
+#include "i18n/lngDialogs.h"
+#include "app/uRichText.h"
+#include "game/uSound.h"
+#include "graphics/uTSpielfeldLayers.h"
+#include "app/ufSpielfeld.h"
+#include "app/ufStreichholz.h"
 
 namespace tessum {
 namespace {

@@ -8,12 +8,12 @@
 #include <gtest/gtest.h>
 
 #include "GameTestFolder.h"
-#include "Graphics.h"
-#include "MultiLanguage.h"
-#include "QDStreamCol.h"
-#include "Streams.h"
-#include "uTGFXFile.h"
-#include "ufStreichholz.h"
+#include "graphics/Graphics.h"
+#include "i18n/MultiLanguage.h"
+#include "archive/QDStreamCol.h"
+#include "archive/Streams.h"
+#include "graphics/uTGFXFile.h"
+#include "app/ufStreichholz.h"
 
 namespace tessum {
 namespace {

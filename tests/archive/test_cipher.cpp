@@ -1,4 +1,4 @@
-#include "QDStreamRoutines.h"
+#include "archive/QDStreamRoutines.h"
 
 #include <gtest/gtest.h>
 

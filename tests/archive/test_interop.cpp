@@ -1,6 +1,6 @@
 // Our -lh5- layer against two independent coders: Debian's liblhasa decodes
 // what we write, and we decode what the Java LHA tools (jlha) write.
-#include "QDStreamRoutines.h"
+#include "archive/QDStreamRoutines.h"
 #include "SampleData.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // side 1's end pit, side 2's row, side 2's end pit.
 #pragma once
 
-#include "uTFeld.h"
+#include "board/uTFeld.h"
 
 #include <array>
 #include <cstdint>

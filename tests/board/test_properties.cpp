@@ -1,6 +1,6 @@
 // Whole games of random legal moves under every rule setting, watched at
 // every notification.
-#include "uTFeld.h"
+#include "board/uTFeld.h"
 
 #include <gtest/gtest.h>
 

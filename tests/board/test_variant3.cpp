@@ -1,5 +1,5 @@
 #include "BoardTestUtil.h"
-#include "uTFeld.h"
+#include "board/uTFeld.h"
 
 #include <gtest/gtest.h>
 

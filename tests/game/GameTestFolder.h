@@ -2,7 +2,7 @@
 // runs, so that settings files never land beside the test binaries.
 #pragma once
 
-#include "uProfile.h"
+#include "game/uProfile.h"
 
 #include <gtest/gtest.h>
 

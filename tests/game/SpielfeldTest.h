@@ -16,12 +16,12 @@
 #include <vector>
 
 #include "GameTestFolder.h"
-#include "MultiLanguage.h"
-#include "lngDialogs.h"
-#include "uSound.h"
-#include "uTBitmapLayer.h"
-#include "uTHighscore.h"
-#include "uTSpielfeld.h"
+#include "i18n/MultiLanguage.h"
+#include "i18n/lngDialogs.h"
+#include "game/uSound.h"
+#include "graphics/uTBitmapLayer.h"
+#include "highscore/uTHighscore.h"
+#include "game/uTSpielfeld.h"
 
 namespace tessum::test {
 

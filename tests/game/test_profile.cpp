@@ -1,4 +1,4 @@
-#include "uProfile.h"
+#include "game/uProfile.h"
 
 #include "GameTestFolder.h"
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "SpielfeldTest.h"
-#include "uTHighscore.h"
+#include "highscore/uTHighscore.h"
 
 namespace tessum::test {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "GuiApp.h"
-#include "Graphics.h"
+#include "graphics/Graphics.h"
 
 using namespace tessum;
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "GuiApp.h"
-#include "uTGFXFile.h"
+#include "graphics/uTGFXFile.h"
 
 using namespace tessum;
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "GuiApp.h"
-#include "uTBitmapLayer.h"
+#include "graphics/uTBitmapLayer.h"
 
 using namespace tessum;
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "GuiApp.h"
-#include "Graphics.h"
+#include "graphics/Graphics.h"
 
 using namespace tessum;
 

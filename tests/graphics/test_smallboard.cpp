@@ -3,7 +3,7 @@
 #include <string>
 
 #include "GuiApp.h"
-#include "uSmallBoard.h"
+#include "graphics/uSmallBoard.h"
 
 using namespace tessum;
 

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "GuiApp.h"
-#include "MultiLanguage.h"
-#include "uSmallBoard.h"
-#include "uTSpielfeldLayers.h"
+#include "i18n/MultiLanguage.h"
+#include "graphics/uSmallBoard.h"
+#include "graphics/uTSpielfeldLayers.h"
 
 using namespace tessum;
 

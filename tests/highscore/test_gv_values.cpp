@@ -1,9 +1,9 @@
-#include "uTGVHighscore.h"
+#include "highscore/uTGVHighscore.h"
 
 #include <gtest/gtest.h>
 
-#include "QDStreamCol.h"
-#include "uStreamProcs.h"
+#include "archive/QDStreamCol.h"
+#include "records/uStreamProcs.h"
 
 using namespace tessum;
 

@@ -1,12 +1,12 @@
-#include "uTHighscore.h"
+#include "highscore/uTHighscore.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <clocale>
 
-#include "QDStreamCol.h"
-#include "uStreamProcs.h"
+#include "archive/QDStreamCol.h"
+#include "records/uStreamProcs.h"
 
 using namespace tessum;
 

@@ -1,12 +1,12 @@
-#include "uTHighscore.h"
+#include "highscore/uTHighscore.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "QDStreamCol.h"
-#include "uStreamProcs.h"
-#include "uTHistory.h"
+#include "archive/QDStreamCol.h"
+#include "records/uStreamProcs.h"
+#include "records/uTHistory.h"
 
 using namespace tessum;
 namespace fs = std::filesystem;

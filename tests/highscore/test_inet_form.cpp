@@ -1,10 +1,10 @@
 // The texts that go to the highscore server: encoders, check value, the form
 // of one entry, the request bytes, and which entries SendToNet posts.
-#include "uGVHTMLUtils.h"
-#include "uINetConfig.h"
-#include "uTHighscore.h"
-#include "uTINetHighscore.h"
-#include "WebPostForm.h"
+#include "highscore/uGVHTMLUtils.h"
+#include "highscore/uINetConfig.h"
+#include "highscore/uTHighscore.h"
+#include "highscore/uTINetHighscore.h"
+#include "highscore/WebPostForm.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,15 +1,15 @@
 // The dialog's worldwide-highscore command against a loopback server: the
 // confirmation, all three tables in order, the failure notices, the dialog's
 // state and the page opened only after a complete submission.
-#include "uNetSubmit.h"
+#include "app/uNetSubmit.h"
 
 #include "LoopbackServer.h"
-#include "MultiLanguage.h"
-#include "WebPost.h"
-#include "lngDialogs.h"
-#include "uProfile.h"
-#include "uTHighscore.h"
-#include "ufHighscore.h"
+#include "i18n/MultiLanguage.h"
+#include "highscore/WebPost.h"
+#include "i18n/lngDialogs.h"
+#include "game/uProfile.h"
+#include "highscore/uTHighscore.h"
+#include "app/ufHighscore.h"
 
 #include <QDialog>
 #include <QPushButton>

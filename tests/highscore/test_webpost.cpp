@@ -1,7 +1,7 @@
 // TWebPost and the highscore submission against HTTP servers run by the test
 // itself on the loopback address.
-#include "WebPost.h"
-#include "uTHighscore.h"
+#include "highscore/WebPost.h"
+#include "highscore/uTHighscore.h"
 
 #include "LoopbackServer.h"
 

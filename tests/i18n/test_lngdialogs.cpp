@@ -7,9 +7,9 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "Ansi.h"
-#include "GVDialogs.h"
-#include "lngDialogs.h"
+#include "i18n/Ansi.h"
+#include "i18n/GVDialogs.h"
+#include "i18n/lngDialogs.h"
 
 namespace tessum {
 namespace {

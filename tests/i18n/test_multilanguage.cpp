@@ -16,10 +16,10 @@
 #include <limits>
 #include <memory>
 
-#include "Ansi.h"
-#include "ComponentProps.h"
-#include "MultiLanguage.h"
-#include "TRadioGroup.h"
+#include "i18n/Ansi.h"
+#include "i18n/ComponentProps.h"
+#include "i18n/MultiLanguage.h"
+#include "i18n/TRadioGroup.h"
 
 namespace tessum {
 

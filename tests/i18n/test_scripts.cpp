@@ -10,8 +10,8 @@
 #include <map>
 #include <set>
 
-#include "Ansi.h"
-#include "MultiLanguage.h"
+#include "i18n/Ansi.h"
+#include "i18n/MultiLanguage.h"
 
 namespace tessum {
 namespace {

@@ -1,10 +1,10 @@
-#include "uTHistory.h"
+#include "records/uTHistory.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "QDStreamCol.h"
+#include "archive/QDStreamCol.h"
 
 using namespace tessum;
 namespace fs = std::filesystem;

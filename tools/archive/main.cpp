@@ -6,8 +6,8 @@
 //
 // Errors go to standard error; the exit code is 1 for a failed operation and
 // 2 for a wrong command line.
-#include "QDStreamCol.h"
-#include "Streams.h"
+#include "archive/QDStreamCol.h"
+#include "archive/Streams.h"
 
 #include <cstdio>
 #include <exception>

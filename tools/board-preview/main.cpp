@@ -15,9 +15,9 @@
 #include <QImage>
 #include <QPainter>
 
-#include "QDStreamCol.h"
-#include "Streams.h"
-#include "uTSpielfeldLayers.h"
+#include "archive/QDStreamCol.h"
+#include "archive/Streams.h"
+#include "graphics/uTSpielfeldLayers.h"
 
 using namespace tessum;
 

@@ -8,7 +8,7 @@
 #include <QPoint>
 #include <QRect>
 
-#include "uTSpielfeldLayers.h"
+#include "graphics/uTSpielfeldLayers.h"
 
 namespace tessum::gfx {
 

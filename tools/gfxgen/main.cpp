@@ -16,8 +16,8 @@
 #include "Artwork.h"
 #include "ImageFiles.h"
 #include "Layout.h"
-#include "QDStreamCol.h"
-#include "Streams.h"
+#include "archive/QDStreamCol.h"
+#include "archive/Streams.h"
 
 using namespace tessum;
 using namespace tessum::gfx;

@@ -10,15 +10,15 @@
 #include <exception>
 #include <string>
 
-#include "uGVHelpPrinting.h"
-#include "uProfile.h"
-#include "uTFeld.h"
-#include "uTGFXFile.h"
-#include "uTHighscore.h"
-#include "uTHistory.h"
-#include "uTKI.h"
-#include "ufHighscore.h"
-#include "ufHistory.h"
+#include "app/uGVHelpPrinting.h"
+#include "game/uProfile.h"
+#include "board/uTFeld.h"
+#include "graphics/uTGFXFile.h"
+#include "highscore/uTHighscore.h"
+#include "records/uTHistory.h"
+#include "ai/uTKI.h"
+#include "app/ufHighscore.h"
+#include "app/ufHistory.h"
 
 namespace {
 

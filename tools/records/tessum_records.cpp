@@ -11,9 +11,9 @@
 #include <iostream>
 #include <string>
 
-#include "QDStreamCol.h"
-#include "uTHighscore.h"
-#include "uTHistory.h"
+#include "archive/QDStreamCol.h"
+#include "highscore/uTHighscore.h"
+#include "records/uTHistory.h"
 
 using namespace tessum;
 

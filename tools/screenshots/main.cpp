@@ -14,14 +14,14 @@
 #include <fstream>
 #include <string>
 
-#include "uProfile.h"
-#include "uRichText.h"
-#include "uTHighscore.h"
-#include "uTSpielfeldLayers.h"
-#include "ufHighscore.h"
-#include "ufNewGame.h"
-#include "ufSpielfeld.h"
-#include "ufStreichholz.h"
+#include "game/uProfile.h"
+#include "app/uRichText.h"
+#include "highscore/uTHighscore.h"
+#include "graphics/uTSpielfeldLayers.h"
+#include "app/ufHighscore.h"
+#include "app/ufNewGame.h"
+#include "app/ufSpielfeld.h"
+#include "app/ufStreichholz.h"
 
 using namespace tessum;
 

@@ -1,6 +1,6 @@
 #include "SelfPlay.h"
 
-#include "uTKI.h"
+#include "ai/uTKI.h"
 
 #include <charconv>
 #include <chrono>

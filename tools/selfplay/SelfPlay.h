@@ -1,7 +1,7 @@
 // Computer-against-computer games on the board model, without a window.
 #pragma once
 
-#include "uTFeld.h"
+#include "board/uTFeld.h"
 
 #include <cstdint>
 #include <iosfwd>

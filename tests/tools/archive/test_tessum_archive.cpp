@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "QDStreamCol.h"
+#include "archive/QDStreamCol.h"
 
 using namespace tessum;
 namespace fs = std::filesystem;

@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "QDStreamCol.h"
-#include "uTGFXFile.h"
-#include "uTSpielfeldLayers.h"
+#include "archive/QDStreamCol.h"
+#include "graphics/uTGFXFile.h"
+#include "graphics/uTSpielfeldLayers.h"
 
 namespace tessum {
 namespace {

@@ -9,12 +9,12 @@
 #include <QImage>
 
 #include "Artwork.h"
-#include "Graphics.h"
+#include "graphics/Graphics.h"
 #include "ImageFiles.h"
 #include "Layout.h"
 #include "Raster.h"
 #include "Relief.h"
-#include "Streams.h"
+#include "archive/Streams.h"
 
 namespace tessum {
 namespace {

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <string>
 
-#include "uTHighscore.h"
-#include "uTHistory.h"
+#include "highscore/uTHighscore.h"
+#include "records/uTHistory.h"
 
 using namespace tessum;
 namespace fs = std::filesystem;
