@@ -1,11 +1,13 @@
 #include "SelfPlay.h"
 
 #include "ai/uTKI.h"
+#include "ai/uTMaster.h"
 
 #include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <iomanip>
+#include <memory>
 #include <ostream>
 #include <sstream>
 #include <thread>
@@ -25,6 +27,7 @@ std::string LevelName(int32_t Level) {
     switch (Level) {
     case 1: return "rookie";
     case 2: return "advanced";
+    case 4: return "master";
     default: return "professional";
     }
 }
@@ -41,8 +44,12 @@ std::string Usage() {
            "  --variant V      rule variant 1, 2 or 3 (default 3)\n"
            "  --stones S       stones per pit, 3..8; at least 4 in variant 2 (default 6)\n"
            "  --endpits on|off whether sowing uses the end pits (default on)\n"
-           "  --level1 L       level of side 1: 1 rookie, 2 advanced, 3 professional (default 3)\n"
+           "  --level1 L       level of side 1: 1 rookie, 2 advanced, 3 professional,\n"
+           "                   4 master (default 3)\n"
            "  --level2 L       level of side 2 (default 2)\n"
+           "  --budget MS      the master's time for one move, 1..60000 (default 1000)\n"
+           "  --alternate      side 1 begins the odd games, side 2 the even ones,\n"
+           "                   instead of the match draw deciding\n"
            "  --seed N         repeat the same games (default: different every run)\n"
            "  --verbose        show every move and the board after it\n"
            "  --delay MS       pause after each move shown (0..10000; default 200 on a\n"
@@ -56,6 +63,10 @@ std::optional<TOptions> ParseOptions(const std::vector<std::string>& Args, std::
         const std::string& Name = Args[I];
         if (Name == "--verbose") {
             Options.Verbose = true;
+            continue;
+        }
+        if (Name == "--alternate") {
+            Options.Alternate = true;
             continue;
         }
         if (Name == "--help" || Name == "-h") {
@@ -81,8 +92,9 @@ std::optional<TOptions> ParseOptions(const std::vector<std::string>& Args, std::
         if (Name == "--games") Ok = Numeric(1, 100000, Options.Games);
         else if (Name == "--variant") Ok = Numeric(1, 3, Options.Variant);
         else if (Name == "--stones") Ok = Numeric(3, 8, Options.Stones);
-        else if (Name == "--level1") Ok = Numeric(1, 3, Options.Level1);
-        else if (Name == "--level2") Ok = Numeric(1, 3, Options.Level2);
+        else if (Name == "--level1") Ok = Numeric(1, 4, Options.Level1);
+        else if (Name == "--level2") Ok = Numeric(1, 4, Options.Level2);
+        else if (Name == "--budget") Ok = Numeric(1, 60000, Options.BudgetMs);
         else if (Name == "--delay") Ok = Numeric(0, 10000, Options.DelayMs);
         else if (Name == "--endpits") {
             if (Value == "on") Options.UseEndPits = true;
@@ -143,7 +155,45 @@ std::string DrawBoard(const TFeld& Board, int32_t Highlight) {
     return Out;
 }
 
-TGameResult PlayGame(const TOptions& Options, std::mt19937_64& Rng, std::ostream* Out) {
+namespace {
+
+// One side's computer: the tree search of levels 1 to 3, or the master.
+class TPlayer {
+public:
+    TPlayer(TFeld& Board, int32_t Level, const TOptions& Options, uint64_t Seed) : Ki(Board), Board(Board) {
+        Ki.Level = Level;
+        if (Level == 4) {
+            Master = std::make_unique<TMaster>();
+            Master->Budget = std::chrono::milliseconds(Options.BudgetMs);
+            if (Options.Seed) Master->Seed(Seed);
+        }
+    }
+
+    int32_t ChooseMove(TGameResult& Result) {
+        if (!Master) return Ki.ChooseMove();
+        const TMasterResult Found = Master->Search(Board);
+        if (Found.Depth > 0) {
+            ++Result.Searches;
+            Result.ExactSearches += Found.Exact;
+            Result.DepthSum += Found.Depth;
+            Result.MinDepth = Result.Searches == 1 ? Found.Depth : std::min(Result.MinDepth, Found.Depth);
+            Result.MaxDepth = std::max(Result.MaxDepth, Found.Depth);
+            Result.Nodes += Found.Nodes;
+            Result.SearchMicros += Found.Elapsed.count();
+        }
+        Result.WorstMicros = std::max<int64_t>(Result.WorstMicros, Found.Elapsed.count());
+        return Found.Move;
+    }
+
+private:
+    TKI Ki;
+    TFeld& Board;
+    std::unique_ptr<TMaster> Master;
+};
+
+}  // namespace
+
+TGameResult PlayGame(const TOptions& Options, std::mt19937_64& Rng, std::ostream* Out, int32_t Starter) {
     TFeld Board;
     Board.Variant = Options.Variant;
     Board.UseEndPits = Options.UseEndPits;
@@ -152,17 +202,16 @@ TGameResult PlayGame(const TOptions& Options, std::mt19937_64& Rng, std::ostream
     TGameResult Result;
     // The match draw: either side may open.
     Result.Starter = static_cast<int32_t>(Rng() % 2) + 1;
+    if (Starter == 1 || Starter == 2) Result.Starter = Starter;
     Board.Player = Result.Starter;
 
-    TKI Side1(Board), Side2(Board);
-    Side1.Level = Options.Level1;
-    Side2.Level = Options.Level2;
+    TPlayer Side1(Board, Options.Level1, Options, Rng()), Side2(Board, Options.Level2, Options, Rng());
 
     if (Out) *Out << SideName(Result.Starter, Options) << " begins\n" << DrawBoard(Board, 0);
     bool WillWinShown = false;
     while (!Board.IsGameOver() && Result.Moves < MoveLimit) {
         const int32_t Mover = Board.Player;
-        const int32_t N = (Mover == 1 ? Side1 : Side2).ChooseMove();
+        const int32_t N = (Mover == 1 ? Side1 : Side2).ChooseMove(Result);
         ++Result.Moves;
         if (N == 0) {
             ++Result.Skips;
@@ -201,21 +250,40 @@ std::vector<TGameResult> Run(const TOptions& Options, std::ostream& Out) {
 
     Out << Options.Games << (Options.Games == 1 ? " game" : " games") << ", variant " << Options.Variant << ", "
         << Options.Stones << " stones per pit, end pits " << (Options.UseEndPits ? "on" : "off") << ", "
-        << SideName(1, Options) << " against " << SideName(2, Options) << "\n";
+        << SideName(1, Options) << " against " << SideName(2, Options);
+    if (Options.Level1 == 4 || Options.Level2 == 4) Out << ", master's budget " << Options.BudgetMs << " ms a move";
+    Out << (Options.Alternate ? ", sides begin in turn" : "") << "\n";
 
     std::vector<TGameResult> Results;
     int32_t Wins[3] = {0, 0, 0};
     int64_t Moves = 0, Totals[3] = {0, 0, 0};
     int32_t Unfinished = 0;
+    // Outcomes for side 1 by the side that began: wins, draws, losses.
+    int32_t ByStarter[3][3] = {};
+    TGameResult Search;  // the master's figures over all games
     for (int32_t Game = 1; Game <= Options.Games; ++Game) {
         if (Options.Verbose) Out << "\n=== Game " << Game << " ===\n";
-        const TGameResult Result = PlayGame(Options, Rng, Options.Verbose ? &Out : nullptr);
+        const int32_t Starter = Options.Alternate ? 2 - Game % 2 : 0;
+        const TGameResult Result = PlayGame(Options, Rng, Options.Verbose ? &Out : nullptr, Starter);
         Results.push_back(Result);
         Moves += Result.Moves;
         Totals[1] += Result.Store1;
         Totals[2] += Result.Store2;
         if (!Result.Finished) ++Unfinished;
-        else ++Wins[Result.Winner()];
+        else {
+            ++Wins[Result.Winner()];
+            ++ByStarter[Result.Starter][Result.Winner() == 1 ? 0 : Result.Winner() == 0 ? 1 : 2];
+        }
+        if (Result.Searches > 0) {
+            Search.MinDepth = Search.Searches == 0 ? Result.MinDepth : std::min(Search.MinDepth, Result.MinDepth);
+            Search.Searches += Result.Searches;
+            Search.ExactSearches += Result.ExactSearches;
+            Search.DepthSum += Result.DepthSum;
+            Search.MaxDepth = std::max(Search.MaxDepth, Result.MaxDepth);
+            Search.Nodes += Result.Nodes;
+            Search.SearchMicros += Result.SearchMicros;
+        }
+        Search.WorstMicros = std::max(Search.WorstMicros, Result.WorstMicros);
 
         Out << "Game " << Game << ": " << Result.Store1 << " : " << Result.Store2 << ", ";
         if (!Result.Finished) Out << "cut off after " << MoveLimit << " moves";
@@ -227,10 +295,25 @@ std::vector<TGameResult> Run(const TOptions& Options, std::ostream& Out) {
         << SideName(1, Options) << " wins: " << Wins[1] << "\n"
         << SideName(2, Options) << " wins: " << Wins[2] << "\n"
         << "draws: " << Wins[0] << "\n";
+    for (int32_t Starter = 1; Starter <= 2; ++Starter) {
+        const int32_t* Outcome = ByStarter[Starter];
+        if (Outcome[0] + Outcome[1] + Outcome[2] == 0) continue;
+        Out << "side " << Starter << " began: side 1 won " << Outcome[0] << ", drew " << Outcome[1] << ", lost "
+            << Outcome[2] << "\n";
+    }
     if (Unfinished > 0) Out << "cut off: " << Unfinished << "\n";
     Out << "average moves per game: " << std::fixed << std::setprecision(1)
         << static_cast<double>(Moves) / Options.Games << "\n"
         << "end pit totals: side 1 " << Totals[1] << ", side 2 " << Totals[2] << "\n";
+    if (Search.Searches > 0) {
+        const double Seconds = static_cast<double>(Search.SearchMicros) / 1e6;
+        Out << "master: " << Search.Searches << " searched moves, depth " << Search.MinDepth << " to "
+            << Search.MaxDepth << " (average " << std::setprecision(1)
+            << static_cast<double>(Search.DepthSum) / Search.Searches << "), " << Search.ExactSearches
+            << " solved to the end, " << std::setprecision(0)
+            << (Seconds > 0 ? static_cast<double>(Search.Nodes) / Seconds : 0.0) << " nodes per second, worst move "
+            << std::setprecision(1) << static_cast<double>(Search.WorstMicros) / 1000 << " ms\n";
+    }
     return Results;
 }
 

@@ -19,6 +19,8 @@ struct TOptions {
     bool UseEndPits = true;
     int32_t Level1 = 3;
     int32_t Level2 = 2;
+    int32_t BudgetMs = 1000;  // the master's time for one move
+    bool Alternate = false;   // sides begin in turn instead of by the match draw
     std::optional<uint64_t> Seed;
     bool Verbose = false;
     int32_t DelayMs = -1;  // pause after each move shown with Verbose; -1 leaves it to main
@@ -37,6 +39,14 @@ struct TGameResult {
     int32_t Moves = 0;  // moves and skips
     int32_t Skips = 0;
     bool Finished = false;  // false only if the move limit cut the game off
+    // What the master's searches took, over the moves where it had a choice.
+    int32_t Searches = 0;
+    int32_t ExactSearches = 0;  // moves whose value was the game's true outcome
+    int64_t DepthSum = 0;
+    int32_t MinDepth = 0, MaxDepth = 0;
+    uint64_t Nodes = 0;
+    int64_t SearchMicros = 0;
+    int64_t WorstMicros = 0;
     int32_t Winner() const { return Store1 > Store2 ? 1 : Store2 > Store1 ? 2 : 0; }
 };
 
@@ -44,9 +54,10 @@ struct TGameResult {
 // cycles for ever.
 constexpr int32_t MoveLimit = 10000;
 
-// Plays one game; the starting side is drawn from Rng. With Out set, every
-// move and the board after it are written there.
-TGameResult PlayGame(const TOptions& Options, std::mt19937_64& Rng, std::ostream* Out);
+// Plays one game; the starting side is drawn from Rng, or is Starter when
+// that is 1 or 2. With Out set, every move and the board after it are
+// written there.
+TGameResult PlayGame(const TOptions& Options, std::mt19937_64& Rng, std::ostream* Out, int32_t Starter = 0);
 
 // Plays Options.Games games and writes the per-game lines and the summary.
 // Returns the results in order.
