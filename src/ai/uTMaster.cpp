@@ -137,64 +137,76 @@ int32_t TMaster::Negamax(const TFeld& Board, int32_t Depth, int32_t Alpha, int32
         }
     }
 
-    // Make every move once, then try them best-looking first: the table's
-    // move, then the largest immediate gain, an extra move, and moves that
-    // refuted other positions before.
-    int32_t Count = 0;
-    std::array<int32_t, RowLength> Rows{};
-    std::array<int64_t, RowLength> Order{};
-    std::array<int32_t, RowLength> Index{};
-    for (int32_t N = 1; N <= RowLength; ++N) {
-        const int32_t Pit = PitIndex(Me, N);
-        if (!Board.IsLegalMove(Pit)) continue;
-        TFeld& Child = Level.Children[static_cast<std::size_t>(Count)];
-        Child.Assign(Board);
-        Child.DoMove(Pit);
-        const int64_t Gain = DiffFor(Child, Me) - Diff;
-        const bool Again = Child.Player == Me && !Child.IsGameOver();
-        Order[static_cast<std::size_t>(Count)] = (N == TableMove ? int64_t{1} << 40 : 0) + ((Gain + 128) << 21) +
-                                                 (Again ? int64_t{1} << 20 : 0) +
-                                                 std::min<uint32_t>(History[static_cast<std::size_t>(Me)][static_cast<std::size_t>(N)], (1u << 20) - 1);
-        Rows[static_cast<std::size_t>(Count)] = N;
-        Index[static_cast<std::size_t>(Count)] = Count;
-        ++Count;
-    }
-    for (int32_t I = 1; I < Count; ++I) {
-        const int32_t Moving = Index[static_cast<std::size_t>(I)];
-        int32_t J = I;
-        for (; J > 0 && Order[static_cast<std::size_t>(Index[static_cast<std::size_t>(J - 1)])] <
-                            Order[static_cast<std::size_t>(Moving)];
-             --J)
-            Index[static_cast<std::size_t>(J)] = Index[static_cast<std::size_t>(J - 1)];
-        Index[static_cast<std::size_t>(J)] = Moving;
-    }
-
     const bool OuterHorizon = HitHorizon;
     HitHorizon = false;
     int32_t Best = -Infinity, BestRow = 0, A = Alpha;
-    for (int32_t I = 0; I < Count; ++I) {
-        const std::size_t Child = static_cast<std::size_t>(Index[static_cast<std::size_t>(I)]);
-        const TFeld& Next = Level.Children[Child];
+    // Tries one move; true when it refutes the position and the rest need no look.
+    auto Try = [&](const TFeld& Next, int32_t Row, bool First) {
         int32_t Value;
-        if (I == 0) {
+        if (First) {
             Value = ChildValue(Next, Me, Depth - 1, A, Beta, Ply + 1);
         } else {
             // Later moves only have to show that they are no better.
             Value = ChildValue(Next, Me, Depth - 1, A, A + 1, Ply + 1);
             if (Value > A && Value < Beta && !Aborted) Value = ChildValue(Next, Me, Depth - 1, A, Beta, Ply + 1);
         }
-        if (Aborted) return 0;
-        if (Value > Best) {
-            Best = Value;
-            BestRow = Rows[Child];
-            if (Value > A) A = Value;
-            if (A >= Beta) {
-                History[static_cast<std::size_t>(Me)][static_cast<std::size_t>(BestRow)] +=
-                    static_cast<uint32_t>(Depth * Depth);
-                break;
-            }
+        if (Aborted || Value <= Best) return Aborted;
+        Best = Value;
+        BestRow = Row;
+        if (Value > A) A = Value;
+        if (A < Beta) return false;
+        History[static_cast<std::size_t>(Me)][static_cast<std::size_t>(Row)] += static_cast<uint32_t>(Depth * Depth);
+        return true;
+    };
+
+    // The table's move first, alone: it often refutes the position before
+    // any other move has been made.
+    bool Done = false;
+    const bool HaveTableMove = TableMove >= 1 && TableMove <= RowLength && Board.IsLegalMove(PitIndex(Me, TableMove));
+    if (HaveTableMove) {
+        TFeld& Next = Level.Children[0];
+        Next.Assign(Board);
+        Next.DoMove(PitIndex(Me, TableMove));
+        Done = Try(Next, TableMove, true);
+    }
+    if (!Done) {
+        // Make the other moves, then try them best-looking first: the largest
+        // immediate gain, an extra move, and moves that refuted other
+        // positions before.
+        int32_t Count = 0;
+        std::array<int32_t, RowLength> Rows{};
+        std::array<int64_t, RowLength> Order{};
+        std::array<int32_t, RowLength> Index{};
+        for (int32_t N = 1; N <= RowLength; ++N) {
+            const int32_t Pit = PitIndex(Me, N);
+            if (N == TableMove || !Board.IsLegalMove(Pit)) continue;
+            TFeld& Child = Level.Children[static_cast<std::size_t>(Count)];
+            Child.Assign(Board);
+            Child.DoMove(Pit);
+            const int64_t Gain = DiffFor(Child, Me) - Diff;
+            const bool Again = Child.Player == Me && !Child.IsGameOver();
+            Order[static_cast<std::size_t>(Count)] =
+                ((Gain + 128) << 21) + (Again ? int64_t{1} << 20 : 0) +
+                std::min<uint32_t>(History[static_cast<std::size_t>(Me)][static_cast<std::size_t>(N)], (1u << 20) - 1);
+            Rows[static_cast<std::size_t>(Count)] = N;
+            Index[static_cast<std::size_t>(Count)] = Count;
+            ++Count;
+        }
+        for (int32_t I = 1; I < Count; ++I) {
+            const int32_t Moving = Index[static_cast<std::size_t>(I)];
+            int32_t J = I;
+            for (; J > 0 && Order[static_cast<std::size_t>(Index[static_cast<std::size_t>(J - 1)])] <
+                                Order[static_cast<std::size_t>(Moving)];
+                 --J)
+                Index[static_cast<std::size_t>(J)] = Index[static_cast<std::size_t>(J - 1)];
+            Index[static_cast<std::size_t>(J)] = Moving;
+        }
+        for (int32_t I = 0; I < Count && !Done; ++I) {
+            const std::size_t Child = static_cast<std::size_t>(Index[static_cast<std::size_t>(I)]);
+            Done = Try(Level.Children[Child], Rows[Child], I == 0 && !HaveTableMove);
         }
     }
+    if (Aborted) return 0;
     const bool Horizon = HitHorizon;
     HitHorizon = OuterHorizon || Horizon;
     const uint8_t Bound = Best <= Alpha ? UpperBound : Best >= Beta ? LowerBound : ExactBound;

@@ -121,3 +121,30 @@ TEST(SelfPlayBoard, PitsAreDrawnWhereThePlayerSeesThem) {
     EXPECT_NE(Lines[3].find("27*"), std::string::npos);
     EXPECT_EQ(Lines[1].find('*'), std::string::npos);
 }
+
+TEST(SelfPlayGames, TheMasterPlaysWholeGamesWithSidesBeginningInTurn) {
+    const auto Options = Parse({"--games", "4", "--variant", "1", "--level1", "4", "--level2", "3", "--budget", "5",
+                                "--alternate", "--seed", "3"});
+    ASSERT_TRUE(Options);
+    EXPECT_EQ(Options->BudgetMs, 5);
+    EXPECT_TRUE(Options->Alternate);
+    std::string Error;
+    EXPECT_FALSE(Parse({"--budget", "0"}, &Error));
+    EXPECT_FALSE(Parse({"--level2", "5"}, &Error));
+
+    std::ostringstream Out;
+    const auto Results = selfplay::Run(*Options, Out);
+    ASSERT_EQ(Results.size(), 4u);
+    for (std::size_t Game = 0; Game < Results.size(); ++Game) {
+        EXPECT_EQ(Results[Game].Starter, Game % 2 == 0 ? 1 : 2);
+        EXPECT_TRUE(Results[Game].Finished);
+        EXPECT_EQ(Results[Game].Store1 + Results[Game].Store2, 72);
+        EXPECT_GT(Results[Game].Searches, 0);
+        EXPECT_GE(Results[Game].MaxDepth, Results[Game].MinDepth);
+    }
+    const std::string Text = Out.str();
+    EXPECT_NE(Text.find("side 1 (master) against side 2 (professional), master's budget 5 ms"), std::string::npos)
+        << Text;
+    EXPECT_NE(Text.find("side 2 began: side 1 won "), std::string::npos) << Text;
+    EXPECT_NE(Text.find("master: "), std::string::npos) << Text;
+}
