@@ -14,9 +14,10 @@ constexpr std::uint8_t MarkEncrypted = '*';
 constexpr std::uint8_t MarkPlain = ' ';
 constexpr std::size_t MaxKeyLength = 255;
 constexpr std::size_t MaxNameLength = 0xFFFF;
-// A payload at the bound, padded and framed, with room for coding overhead
-// on incompressible data (well under one percent).
-constexpr std::int64_t MaxContainerBody = MaxUncompressedSize + MaxUncompressedSize / 16;
+// Largest body that can hold a payload of Limit bytes: room for the coding
+// overhead on incompressible data (well under one percent), the length word
+// and the cipher's padding.
+std::int64_t MaxBodyFor(std::int64_t Limit) { return Limit + Limit / 16 + 64; }
 
 // Lower case in the Western code page: ASCII, the accented capitals
 // 0xC0..0xDE (without the multiplication sign) and the four capitals that
@@ -81,6 +82,19 @@ void InsertSorted(List& Entries, std::string Name, std::unique_ptr<TMemoryStream
     if (it != Entries.end() && CompareEntryNames(it->first, Name) == 0) return;
     Entries.emplace(it, std::move(Name), std::move(Data));
 }
+
+// Puts entries read in file order into name order in n log n, keeping the
+// first of each name as inserting them one by one would.
+template <class List>
+void SortKeepingFirst(List& Entries) {
+    std::stable_sort(Entries.begin(), Entries.end(), [](const auto& A, const auto& B) {
+        return CompareEntryNames(A.first, B.first) < 0;
+    });
+    const auto end = std::unique(Entries.begin(), Entries.end(), [](const auto& A, const auto& B) {
+        return CompareEntryNames(A.first, B.first) == 0;
+    });
+    Entries.erase(end, Entries.end());
+}
 }  // namespace
 
 void TQDStreams::AddStream(const std::string& Name, TStream* Source) {
@@ -117,12 +131,13 @@ void TQDStreams::Corrupt() {
 }
 
 void TQDStreams::LoadFromStream(TStream& Source) {
+    const std::int64_t limit = std::clamp<std::int64_t>(SizeLimit, 0, MaxUncompressedSize);
     Source.SetPosition(0);
     const std::int64_t size = Source.Size();
-    // Not even the two markers: nothing here can be a container. Beyond the
-    // bound every layer keeps, it is no file this system wrote either, and
-    // it is refused before its size is allocated.
-    if (size < 2 || size - 2 > MaxContainerBody) Corrupt();
+    // Not even the two markers: nothing here can be a container. Beyond what
+    // a payload at the limit can become, it is no file this caller expects,
+    // and it is refused before its size is allocated.
+    if (size < 2 || size - 2 > MaxBodyFor(limit)) Corrupt();
     std::uint8_t marks[2];
     Source.ReadBuffer(marks, 2);
     TMemoryStream work;
@@ -143,7 +158,7 @@ void TQDStreams::LoadFromStream(TStream& Source) {
         }
         if (!ok) Corrupt();
     }
-    if (!compressed && !HasSignature(work)) Corrupt();
+    if (!compressed && (!HasSignature(work) || work.Size() > limit)) Corrupt();
 
     TMemoryStream unpacked;
     TMemoryStream* payload = &work;
@@ -151,7 +166,7 @@ void TQDStreams::LoadFromStream(TStream& Source) {
         bool ok = true;
         try {
             work.SetPosition(0);
-            DecompressStream(work, unpacked);
+            DecompressStream(work, unpacked, limit);
         } catch (...) {
             ok = false;
         }
@@ -160,24 +175,33 @@ void TQDStreams::LoadFromStream(TStream& Source) {
     }
     if (!HasSignature(*payload)) Corrupt();
 
-    Clear();
     payload->SetPosition(8);
     const std::int32_t count = static_cast<std::int32_t>(GetLE(*payload, 4));
-    for (std::int32_t i = 0; i < count; ++i) {
-        const std::size_t nameLen = GetLE(*payload, 2);
-        std::string name(nameLen, '\0');
-        payload->ReadBuffer(name.data(), nameLen);
-        const std::int32_t dataLen = static_cast<std::int32_t>(GetLE(*payload, 4));
-        // Checked before allocating: a length the file cannot hold is damage,
-        // not a request for memory.
-        if (dataLen < 0 || dataLen > payload->Remaining()) throw EReadError("Stream read error");
-        auto data = std::make_unique<TMemoryStream>();
-        if (dataLen > 0) {
-            data->Bytes().resize(static_cast<std::size_t>(dataLen));
-            payload->ReadBuffer(data->Memory(), static_cast<std::size_t>(dataLen));
+    if (count > MaxEntryCount) Corrupt();
+    Clear();
+    // Read in file order and sorted once at the end: inserting each entry at
+    // its place would move the whole table for every entry.
+    try {
+        for (std::int32_t i = 0; i < count; ++i) {
+            const std::size_t nameLen = GetLE(*payload, 2);
+            std::string name(nameLen, '\0');
+            payload->ReadBuffer(name.data(), nameLen);
+            const std::int32_t dataLen = static_cast<std::int32_t>(GetLE(*payload, 4));
+            // Checked before allocating: a length the file cannot hold is damage,
+            // not a request for memory.
+            if (dataLen < 0 || dataLen > payload->Remaining()) throw EReadError("Stream read error");
+            auto data = std::make_unique<TMemoryStream>();
+            if (dataLen > 0) {
+                data->Bytes().resize(static_cast<std::size_t>(dataLen));
+                payload->ReadBuffer(data->Memory(), static_cast<std::size_t>(dataLen));
+            }
+            entries_.emplace_back(std::move(name), std::move(data));
         }
-        InsertSorted(entries_, std::move(name), std::move(data));
+    } catch (...) {
+        SortKeepingFirst(entries_);
+        throw;
     }
+    SortKeepingFirst(entries_);
 
     Key = key;
     Compressed = compressed;

@@ -45,6 +45,10 @@ public:
     TOnAskForKey OnAskForKey;
     // Called just before ECorruptFile("File is corrupt.") is raised.
     TStreamsNotifyEvent OnCorrupt;
+    // Largest payload a load accepts, in bytes. Each kind of file sets what it
+    // can really reach, so a hostile file is refused before its memory is
+    // taken; never more than MaxUncompressedSize.
+    std::int64_t SizeLimit = MaxUncompressedSize;
 
     TQDStreams() = default;
     ~TQDStreams() = default;
@@ -79,9 +83,10 @@ public:
 
     // Reads a whole container from Source (from position 0 to its end).
     // Throws ECorruptFile("File is corrupt.") on a bad signature, a cipher or a
-    // decompression failure; Key, Compressed and Encrypted then keep their
-    // values. A damaged entry table behind a good signature throws EReadError
-    // and keeps the entries read before the damage.
+    // decompression failure, a file or payload beyond SizeLimit or an entry
+    // count beyond MaxEntryCount; Key, Compressed, Encrypted and the entries
+    // then keep their values. A damaged entry table behind a good signature
+    // throws EReadError and keeps the entries read before the damage.
     void LoadFromStream(TStream& Source);
 
     // Writes the container at Dest's current position. Throws, before writing
@@ -95,6 +100,12 @@ private:
 
     [[noreturn]] void Corrupt();
 };
+
+// Entries a loaded table may hold. The largest archive of ours (the hand
+// frames) has a few dozen and a saved game or highscore table one; a table
+// claiming more than this is damage or an attack, and refusing it at once
+// keeps such a file from costing time and memory for entries nobody reads.
+inline constexpr std::int32_t MaxEntryCount = 4096;
 
 // Case-insensitive order of entry names: ASCII and the Western code page's
 // accented letters fold to lower case, everything else compares by byte value.

@@ -817,7 +817,7 @@ void CompressStream(TMemoryStream& Source, TMemoryStream& Dest) {
     Dest.Write(out.data(), out.size());
 }
 
-void DecompressStream(TMemoryStream& Source, TMemoryStream& Dest) {
+void DecompressStream(TMemoryStream& Source, TMemoryStream& Dest, std::int64_t Limit) {
     const std::int64_t start = std::min(Source.Position(), Source.Size());
     const std::size_t avail = static_cast<std::size_t>(Source.Size() - start);
     if (avail < 4) BadLayer();
@@ -826,7 +826,7 @@ void DecompressStream(TMemoryStream& Source, TMemoryStream& Dest) {
                                                             static_cast<std::uint32_t>(p[1]) << 8 |
                                                             static_cast<std::uint32_t>(p[2]) << 16 |
                                                             static_cast<std::uint32_t>(p[3]) << 24);
-    if (declared < 0 || declared > MaxUncompressedSize) BadLayer();
+    if (declared < 0 || declared > std::min(Limit, MaxUncompressedSize)) BadLayer();
     const std::size_t body = avail - 4;
     // Even blocks of zero-bit codes need a header each; a length beyond what
     // that many blocks can yield is a lie, refused before anything is allocated.

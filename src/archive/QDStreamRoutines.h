@@ -29,8 +29,9 @@ void CompressStream(TMemoryStream& Source, TMemoryStream& Dest);
 
 // Reads a compressed layer from Source's position and appends the bytes to
 // Dest. Throws ECorruptFile("Compressed file is corrupt") on a malformed
-// stream, a length beyond MaxUncompressedSize or one the input cannot hold.
-void DecompressStream(TMemoryStream& Source, TMemoryStream& Dest);
+// stream, a length beyond Limit (never more than MaxUncompressedSize) or one
+// the input cannot hold; the length is checked before anything is allocated.
+void DecompressStream(TMemoryStream& Source, TMemoryStream& Dest, std::int64_t Limit = MaxUncompressedSize);
 
 // Pads and enciphers the whole stream in place; leaves it unchanged when it is
 // empty or the key is weak. Throws std::invalid_argument for an empty key or

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -93,7 +94,11 @@ enum class TFileMode { OpenRead, Create };
 
 class TFileStream final : public TStream {
 public:
+    // OpenRead takes regular files only: a directory, a FIFO or a device is
+    // refused with EFileError at once (opening a FIFO would wait for a writer).
     TFileStream(const std::string& FileName, TFileMode Mode);
+    // Takes over an open descriptor; errors name DisplayName.
+    TFileStream(int Fd, std::string DisplayName);
     ~TFileStream() override;
     TFileStream(const TFileStream&) = delete;
     TFileStream& operator=(const TFileStream&) = delete;
@@ -115,30 +120,56 @@ private:
 
 bool FileExists(const std::string& FileName);
 
-// Writes a file through a temporary sibling and renames it over the target only
-// after everything is written and flushed, so a failure never leaves a damaged
-// file where a good one was. Writer receives the open temporary stream.
-template <class F>
-void WriteFileSafely(const std::string& FileName, F&& Writer);
+// The size of the regular file FileName; EFileError when it cannot be opened
+// or is no regular file. Lets a reader refuse a file before reading it.
+std::int64_t RegularFileSize(const std::string& FileName);
 
-void ReplaceFile(const std::string& TempName, const std::string& FileName);
-std::string TempSiblingName(const std::string& FileName);
-void RemoveFileQuietly(const std::string& FileName);
+// One safe replacement of a file: the content goes to a temporary sibling that
+// is renamed over the target only after everything is written and flushed, so
+// a failure never leaves a damaged file where a good one was.
+// - A target that is a symbolic link is followed: the file it points to is
+//   replaced and the link stays.
+// - A target that may not be written is refused with the file-system error
+//   (write protection holds even though a rename could get past it).
+// - The new file keeps the permission bits, and where the user may set them
+//   the owner and group, of the file it replaces.
+// - The temporary's name does not grow with the target's, so every valid name
+//   can be saved; temporaries a killed save of the same file left behind are
+//   removed after the next successful one.
+// - Every error message names the user's file, never the temporary.
+class TSafeFileWriter {
+public:
+    explicit TSafeFileWriter(const std::string& FileName);
+    ~TSafeFileWriter();
+    TSafeFileWriter(const TSafeFileWriter&) = delete;
+    TSafeFileWriter& operator=(const TSafeFileWriter&) = delete;
 
+    TStream& Stream() { return *stream_; }
+    // Flushes, renames over the target and tidies up; without it nothing changes.
+    void Commit();
+    // The file that is really replaced (the target with its links followed).
+    const std::string& Target() const { return target_; }
+    const std::string& TempName() const { return temp_; }
+
+private:
+    std::string shown_;
+    std::string target_;
+    std::string temp_;
+    std::unique_ptr<TFileStream> stream_;
+    bool committed_ = false;
+};
+
+// Writer receives the open temporary stream (see TSafeFileWriter).
 template <class F>
 void WriteFileSafely(const std::string& FileName, F&& Writer) {
-    const std::string temp = TempSiblingName(FileName);
-    try {
-        {
-            TFileStream out(temp, TFileMode::Create);
-            Writer(static_cast<TStream&>(out));
-            out.Flush();
-        }
-        ReplaceFile(temp, FileName);
-    } catch (...) {
-        RemoveFileQuietly(temp);
-        throw;
-    }
+    TSafeFileWriter w(FileName);
+    Writer(w.Stream());
+    w.Commit();
 }
+
+// Prefix of the temporaries that saves of FileName (its last path component)
+// create beside it.
+std::string TempPrefixFor(const std::string& FileName);
+void RemoveFileQuietly(const std::string& FileName);
 
 }  // namespace tessum

@@ -10,6 +10,7 @@ void Setup(TQDStreams& C, const std::string& Key) {
     C.Compressed = true;
     C.Encrypted = true;
     C.Key = Key;
+    C.SizeLimit = MaxRecordFileSize;
 }
 
 }  // namespace
@@ -43,8 +44,10 @@ void SaveRecordFile(const std::string& FileName, const std::function<void(TStrea
 
 bool LoadRecordFile(const std::string& FileName, const std::function<void(TStream&)>& ReadContainer) {
     if (!FileExists(FileName)) return false;
+    TFileStream in(FileName, TFileMode::OpenRead);
+    if (in.Size() > MaxRecordFileSize) throw ECorruptFile("File is corrupt.");
     TMemoryStream file;
-    file.LoadFromFile(FileName);
+    file.LoadFromStream(in);
     ReadContainer(file);
     return true;
 }

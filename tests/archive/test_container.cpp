@@ -6,6 +6,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include <sys/stat.h>
+
 using namespace tessum;
 using testdata::Bytes;
 
@@ -275,7 +277,7 @@ TEST(Container, DamagedEntryTableIsAReadErrorAfterTheGoodEntries) {
     EXPECT_THROW(Load(q, withSecond({1, 0, 'b', 0xFF, 0xFF, 0xFF, 0xFF})), EReadError);  // negative
     EXPECT_THROW(Load(q, withSecond({1, 0, 'b', 0xFF, 0xFF, 0xFF, 0x7F})), EReadError);  // 2 GiB
     EXPECT_THROW(Load(q, withSecond({9, 0, 'b'})), EReadError);                          // name cut short
-    EXPECT_THROW(Load(q, Plain(Payload(0x7FFFFFFF, good))), EReadError);
+    EXPECT_THROW(Load(q, Plain(Payload(0x7FFFFFFF, good))), ECorruptFile);  // beyond any real table
     Load(q, Plain(Payload(-5, good)));
     EXPECT_EQ(q.Count(), 0);
     // A later duplicate in the file is dropped, and a load replaces everything.
@@ -374,4 +376,109 @@ TEST(Container, OversizedSourceIsRefusedBeforeReadingIt) {
     TQDStreams q;
     EXPECT_THROW(q.LoadFromStream(huge), ECorruptFile);
     EXPECT_LE(huge.Position(), 2);
+}
+
+namespace {
+// Entry table of Count one-byte entries, named in descending order.
+Bytes ManyEntries(int Count) {
+    Bytes e;
+    for (int i = Count - 1; i >= 0; --i) {
+        char name[16];
+        const int n = std::snprintf(name, sizeof name, "e%05d", i);
+        e.push_back(static_cast<std::uint8_t>(n));
+        e.push_back(0);
+        e.insert(e.end(), name, name + n);
+        e.insert(e.end(), {1, 0, 0, 0, static_cast<std::uint8_t>(i)});
+    }
+    return e;
+}
+}  // namespace
+
+TEST(Container, EntryCountIsBoundedAndTablesComeOutSortedKeepingTheFirstName) {
+    TQDStreams q;
+    Load(q, Plain(Payload(MaxEntryCount, ManyEntries(MaxEntryCount))));
+    ASSERT_EQ(q.Count(), MaxEntryCount);
+    EXPECT_EQ(q.Names(0), "e00000");
+    EXPECT_EQ(q.Names(MaxEntryCount - 1), "e04095");
+    EXPECT_EQ(q.Streams(5).Bytes().at(0), 5);
+    for (int i = 1; i < q.Count(); ++i) ASSERT_LT(CompareEntryNames(q.Names(i - 1), q.Names(i)), 0);
+
+    // One more than the bound is refused before any entry is read, and the
+    // entries of the last good load stay.
+    int corrupt = 0;
+    q.OnCorrupt = [&](TQDStreams&) { ++corrupt; };
+    EXPECT_THROW(Load(q, Plain(Payload(MaxEntryCount + 1, ManyEntries(MaxEntryCount + 1)))), ECorruptFile);
+    EXPECT_EQ(corrupt, 1);
+    EXPECT_EQ(q.Count(), MaxEntryCount);
+    // A claim of 100,000 entries behind a short table is the same damage.
+    EXPECT_THROW(Load(q, Plain(Payload(100000, ManyEntries(3)))), ECorruptFile);
+
+    // Duplicates in any letter case keep the first one in file order, also
+    // when the table breaks off afterwards.
+    const Bytes dup = {1, 0, 'b', 1, 0, 0, 0, '1', 1, 0, 'a', 1, 0, 0, 0, '2', 1, 0, 'B', 1, 0, 0, 0, '3'};
+    Load(q, Plain(Payload(3, dup)));
+    ASSERT_EQ(q.Count(), 2);
+    EXPECT_EQ(Content(q, "a"), "2");
+    EXPECT_EQ(Content(q, "b"), "1");
+    Bytes cut = dup;
+    cut.insert(cut.end(), {1, 0, 'c', 9});
+    EXPECT_THROW(Load(q, Plain(Payload(4, cut))), EReadError);
+    ASSERT_EQ(q.Count(), 2);
+    EXPECT_EQ(q.Names(0), "a");
+    EXPECT_EQ(Content(q, "B"), "1");
+}
+
+TEST(Container, SizeLimitRefusesLargerPayloadsInEveryLayer) {
+    TQDStreams q;
+    q.Encrypted = true;
+    q.Key = "k3y";
+    TMemoryStream zeros(Bytes(5 * 1024 * 1024, 0));
+    q.AddStream("big", zeros);
+    const Bytes packed = Saved(q);
+    ASSERT_LT(packed.size(), 64u * 1024);  // a small file that expands
+
+    TQDStreams back;
+    back.Key = "k3y";
+    back.SizeLimit = 4 * 1024 * 1024;
+    auto old = Of("old");
+    back.AddStream("old", old);
+    EXPECT_THROW(Load(back, packed), ECorruptFile);
+    EXPECT_EQ(Content(back, "old"), "old");
+    back.SizeLimit = 6 * 1024 * 1024;
+    Load(back, packed);
+    EXPECT_EQ(back.Streams(0).Size(), 5 * 1024 * 1024);
+
+    // Stored: the file itself is beyond what the payload may be.
+    q.Compressed = false;
+    q.Encrypted = false;
+    const Bytes stored = Saved(q);
+    back.SizeLimit = 4 * 1024 * 1024;
+    EXPECT_THROW(Load(back, stored), ECorruptFile);
+    back.SizeLimit = 6 * 1024 * 1024;
+    Load(back, stored);
+    EXPECT_EQ(back.Count(), 1);
+}
+
+TEST(Container, LoadFromFileRefusesWhatIsNoRegularFile) {
+    const auto dir = std::filesystem::temp_directory_path() / "tessum_container_special";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir / "sub");
+    TQDStreams q;
+    try {
+        q.LoadFromFile((dir / "sub").string());
+        ADD_FAILURE() << "a directory loaded";
+    } catch (const EFileError& e) {
+        EXPECT_NE(std::string(e.what()).find("Is a directory"), std::string::npos) << e.what();
+    }
+    // Opening a FIFO for reading would wait for a writer forever.
+    const std::string fifo = (dir / "pipe").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    try {
+        q.LoadFromFile(fifo);
+        ADD_FAILURE() << "a FIFO loaded";
+    } catch (const EFileError& e) {
+        EXPECT_NE(std::string(e.what()).find("not a regular file"), std::string::npos) << e.what();
+    }
+    EXPECT_THROW(q.LoadFromFile("/dev/zero"), EFileError);
+    std::filesystem::remove_all(dir);
 }

@@ -141,3 +141,42 @@ TEST_F(HighscoreFile, FailedSaveKeepsThePlayersOldTable) {
     EXPECT_EQ(after.Bytes(), before.Bytes());
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2);
 }
+
+TEST_F(HighscoreFile, OversizedExpandingAndProtectedTablesAreRefused) {
+    THighscore keep;
+    Fill(keep);
+    const auto before = Serialised(keep);
+    auto expectCorrupt = [&](const std::string& name) {
+        try {
+            keep.LoadFromFile(name);
+            ADD_FAILURE() << "accepted " << name;
+        } catch (const ECorruptFile& e) {
+            EXPECT_STREQ(e.what(), "File is corrupt.");
+        }
+        EXPECT_EQ(Serialised(keep), before);
+    };
+    // Sparse terabyte: refused by its size, not after reading it.
+    keep.SaveToFile(File(1));
+    fs::resize_file(File(1), std::uintmax_t{1} << 40);
+    expectCorrupt(File(1));
+
+    // A good table followed by megabytes of padding that pack into a few KB.
+    TMemoryStream body;
+    keep.SaveToStream(body);
+    body.SetSize(body.Size() + 5 * 1024 * 1024);
+    WriteContainer(File(2), THighscore::FileKey, "hs", body);
+    ASSERT_LT(fs::file_size(File(2)), 64u * 1024);
+    expectCorrupt(File(2));
+
+    // Write protection holds; permission bits survive a save.
+    keep.SaveToFile(File(3));
+    fs::permissions(File(3), fs::perms::owner_read);
+    THighscore empty;
+    EXPECT_THROW(empty.SaveToFile(File(3)), EFileError);
+    THighscore back;
+    back.LoadFromFile(File(3));
+    EXPECT_EQ(Serialised(back), before);
+    fs::permissions(File(3), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    empty.SaveToFile(File(3));
+    EXPECT_EQ(fs::status(File(3)).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "archive/QDStreamCol.h"
+#include "records/uRecordFile.h"
 
 using namespace tessum;
 namespace fs = std::filesystem;
@@ -156,4 +157,62 @@ TEST_F(HistoryFile, FailedSaveKeepsThePreviousFile) {
     after.LoadFromFile(File("g.tsm"));
     EXPECT_EQ(after.Bytes(), before.Bytes());
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+}
+
+TEST_F(HistoryFile, OversizedOrExpandingFilesAreCorruptBeforeTheirMemoryIsTaken) {
+    const auto before = Serialised(Sample());
+    auto expectCorrupt = [&](const std::string& name) {
+        THistory h = Sample();
+        try {
+            h.LoadFromFile(name);
+            ADD_FAILURE() << "accepted " << name;
+        } catch (const ECorruptFile& e) {
+            EXPECT_STREQ(e.what(), "File is corrupt.");
+        }
+        EXPECT_EQ(Serialised(h), before);
+    };
+    // A terabyte file (sparse, so it costs no disk) is refused by its size;
+    // reading it first would exhaust the memory.
+    const std::string huge = File("huge.tsm");
+    Sample().SaveToFile(huge);
+    fs::resize_file(huge, std::uintmax_t{1} << 40);
+    expectCorrupt(huge);
+
+    // A small file whose game unpacks beyond any real one: 600,000 moves.
+    THistory endless = Sample();
+    for (int i = 0; i < 600000; ++i) endless.AddMove(0, 1, 1);
+    endless.SaveToFile(File("endless.tsm"));
+    ASSERT_LT(fs::file_size(File("endless.tsm")), MaxRecordFileSize / 16);
+    expectCorrupt(File("endless.tsm"));
+
+    // A game of a few thousand moves is well inside the bound.
+    THistory longGame = Sample();
+    for (int i = 0; i < 5000; ++i) longGame.AddMove(i, static_cast<std::uint8_t>(i % 6 + 1), 1);
+    longGame.SaveToFile(File("long.tsm"));
+    THistory back;
+    back.LoadFromFile(File("long.tsm"));
+    EXPECT_EQ(Serialised(back), Serialised(longGame));
+}
+
+TEST_F(HistoryFile, ProtectedAndLinkedSavedGamesKeepWhatTheUserSetUp) {
+    const std::string name = File("g.tsm");
+    Sample().SaveToFile(name);
+    fs::permissions(name, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_THROW(THistory().SaveToFile(name), EFileError);
+    THistory r;
+    r.LoadFromFile(name);
+    EXPECT_EQ(Serialised(r), Serialised(Sample()));
+
+    fs::permissions(name, fs::perms::owner_read | fs::perms::owner_write);
+    THistory other;
+    other.Start("x", "y", "", "", "europa", "europa", 2, false, 4, 1, 1, 0);
+    other.SaveToFile(name);
+    EXPECT_EQ(fs::status(name).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+
+    const std::string link = File("link.tsm");
+    fs::create_symlink(name, link);
+    Sample().SaveToFile(link);
+    EXPECT_TRUE(fs::is_symlink(link));
+    r.LoadFromFile(name);
+    EXPECT_EQ(Serialised(r), Serialised(Sample()));
 }
