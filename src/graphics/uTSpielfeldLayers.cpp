@@ -114,10 +114,28 @@ void TSteineHandLayer::Draw(TCanvas& Target) {
     WriteAt(Target, DestRect, X, DestRect.Top + Target.TextHeight(LineProbe), Number);
 }
 
-void TRundeLayer::Draw(TCanvas& Target) {
-    if (Value <= 0) return;
+std::string TRundeLayer::Caption() const {
+    if (Value <= 0) return {};
     const std::string Prefix = Side <= 0 ? std::string(">") : Decimal(Side) + ") ";
-    WriteAt(Target, DestRect, DestRect.Left, DestRect.Top, Prefix + Decimal(Value));
+    return Prefix + Decimal(Value);
+}
+
+void TRundeLayer::Draw(TCanvas& Target) {
+    if (Value > 0) WriteAt(Target, DestRect, DestRect.Left, DestRect.Top, Caption());
+    // The total's rectangle overlaps both sides' counters: restoring this
+    // one's background erased what the others had written in the shared part,
+    // so their texts are written there again, whatever order they change in.
+    const auto* Owner = static_cast<const TSpielfeldLayers*>(Layers);
+    if (Owner == nullptr) return;
+    for (int Other = 0; Other <= 2; ++Other) {
+        const TRundeLayer& Counter = Owner->Runde(Other);
+        if (&Counter == this || Counter.Value <= 0) continue;
+        const TRect Shared{std::max(DestRect.Left, Counter.DestRect.Left), std::max(DestRect.Top, Counter.DestRect.Top),
+                           std::min(DestRect.Right, Counter.DestRect.Right),
+                           std::min(DestRect.Bottom, Counter.DestRect.Bottom)};
+        if (!Shared.IsEmpty())
+            WriteAt(Target, Shared, Counter.DestRect.Left, Counter.DestRect.Top, Counter.Caption());
+    }
 }
 
 void TStringLayer::Draw(TCanvas& Target) {

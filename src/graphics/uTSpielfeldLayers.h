@@ -170,6 +170,8 @@ class TRundeLayer : public TBitmapLayerInteger {
 public:
     int Side = 0;
     using TBitmapLayerInteger::TBitmapLayerInteger;
+    // The text it writes; empty while Value shows nothing.
+    std::string Caption() const;
 
 protected:
     void Draw(TCanvas& Target) override;
@@ -231,6 +233,7 @@ public:
     TSteineHandLayer& SteineHand() { return *steineHand_; }
     // Side 0 is the counter of all moves.
     TRundeLayer& Runde(int Side) { return Side == 1 ? *runde1_ : Side == 2 ? *runde2_ : *runde_; }
+    const TRundeLayer& Runde(int Side) const { return Side == 1 ? *runde1_ : Side == 2 ? *runde2_ : *runde_; }
     TStringLayer& Notes() { return *notes_; }
     TOverviewLayer& Overview() { return *overview_; }
     // Pit 1..14.

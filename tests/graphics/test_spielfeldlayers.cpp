@@ -282,6 +282,35 @@ TEST_F(SpielfeldLayersTest, ClocksAndCountersWriteTheirTextsAtTheTopLeft) {
     EXPECT_EQ(DifferingPixels(Board, Background, RundeRect1), 0);
 }
 
+TEST_F(SpielfeldLayersTest, CountersKeepEachOthersTextsWhateverOrderTheyChangeIn) {
+    // All three texts as they stand, each clipped to its own rectangle.
+    auto AllThree = [this](int Total, int One, int Two) {
+        auto E = Expected();
+        E->Canvas().TextRect(RundeRect, 663, 32, ">" + std::to_string(Total));
+        E->Canvas().TextRect(RundeRect1, 635, 20, "1) " + std::to_string(One));
+        E->Canvas().TextRect(RundeRect2, 635, 45, "2) " + std::to_string(Two));
+        return E;
+    };
+    const TRect All{635, 20, 685, 64};
+
+    Layers->Runde(0).SetValue(25);
+    Layers->Runde(1).SetValue(12);
+    Layers->Runde(2).SetValue(13);
+    EXPECT_EQ(DifferingPixels(Board, *AllThree(25, 12, 13), All), 0);
+    // Side 1 counts on alone: the ">" beside it stays whole.
+    Layers->Runde(1).SetValue(13);
+    EXPECT_EQ(DifferingPixels(Board, *AllThree(25, 13, 13), All), 0);
+    // The total counts on alone: the sides' texts in its rectangle stay.
+    Layers->Runde(0).SetValue(26);
+    EXPECT_EQ(DifferingPixels(Board, *AllThree(26, 13, 13), All), 0);
+    Layers->Runde(2).SetValue(100);
+    Layers->Runde(1).SetValue(100);
+    Layers->Runde(0).SetValue(200);
+    EXPECT_EQ(DifferingPixels(Board, *AllThree(200, 100, 100), All), 0);
+    Layers->PaintAll();
+    EXPECT_EQ(DifferingPixels(Board, *AllThree(200, 100, 100), All), 0);
+}
+
 TEST_F(SpielfeldLayersTest, SideToMoveShrinksLongNamesButNeverBelowFour) {
     auto& L = Layers->AktSpieler();
     L.Names = {"Ann", std::string(60, 'W')};
