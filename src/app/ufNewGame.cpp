@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -44,6 +45,19 @@ QString FilterName(const QString& Text) {
     return kept;
 }
 
+
+
+// Styles that open a selection-only list over its whole length (Fusion does)
+// ignore the limit of visible entries; with this one the country list keeps
+// to it and scrolls.
+class TScrollingListStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint Hint, const QStyleOption* Option, const QWidget* Widget,
+                  QStyleHintReturn* Return) const override {
+        if (Hint == SH_ComboBox_Popup) return 0;
+        return QProxyStyle::styleHint(Hint, Option, Widget, Return);
+    }
+};
 
 }  // namespace
 
@@ -106,6 +120,9 @@ TfNewGame::TfNewGame(QWidget* Parent) : QDialog(Parent) {
     cbLand2 = named(new QComboBox(this), "cbLand2");
     for (QComboBox* cb : {cbLand1, cbLand2}) {
         cb->setEditable(false);
+        auto* style = new TScrollingListStyle;
+        style->setParent(cb);
+        cb->setStyle(style);
         cb->setMaxVisibleItems(16);
         cb->setMinimumWidth(150);
     }
@@ -127,6 +144,12 @@ TfNewGame::TfNewGame(QWidget* Parent) : QDialog(Parent) {
     players->addWidget(eMail2, 2, 1);
     players->addWidget(cbLand2, 2, 2);
     players->setColumnStretch(1, 1);
+    // Tab follows a player's row (name, mail, country) before the next row.
+    setTabOrder(eSp1, eMail1);
+    setTabOrder(eMail1, cbLand1);
+    setTabOrder(cbLand1, eSp2);
+    setTabOrder(eSp2, eMail2);
+    setTabOrder(eMail2, cbLand2);
 
     rgModus = named(new TRadioGroup(this), "rgModus");
     rgDiff = named(new TRadioGroup(this), "rgDiff");
@@ -253,10 +276,16 @@ void TfNewGame::rgVariantenClick() {
 
 void TfNewGame::rgModusClick() {
     const int mode = rgModus->ItemIndex();
-    if (mode >= 1) eSp1->setText(QStringLiteral("Computer 1"));
-    if (mode == 2) eSp2->setText(QStringLiteral("Computer 2"));
     const bool first = mode == 0;
     const bool second = mode == 0 || mode == 1;
+    const QString computer1 = QStringLiteral("Computer 1");
+    const QString computer2 = QStringLiteral("Computer 2");
+    if (mode >= 1) eSp1->setText(computer1);
+    if (mode == 2) eSp2->setText(computer2);
+    // A person does not play on under the computer's name (it would enter the
+    // highscore); a name the person typed stays.
+    if (first && eSp1->text() == computer1) eSp1->clear();
+    if (second && eSp2->text() == computer2) eSp2->clear();
     for (QWidget* w : std::initializer_list<QWidget*>{eSp1, eMail1, cbLand1}) w->setEnabled(first);
     for (QWidget* w : std::initializer_list<QWidget*>{eSp2, eMail2, cbLand2}) w->setEnabled(second);
 }

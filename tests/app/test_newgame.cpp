@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QScrollBar>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QTest>
@@ -203,11 +205,21 @@ TEST_F(TNewGameTest, ModeRuleNamesTheComputerAndLocksItsFields) {
     EXPECT_FALSE(d.eSp2->isEnabled());
     EXPECT_FALSE(d.cbLand2->isEnabled());
 
-    d.rgModus->SetItemIndex(0);
+    // A side that becomes a person loses the computer's name, so that no person
+    // enters the highscore as "Computer 2"; a person's own name stays.
+    d.rgModus->SetItemIndex(1);
     EXPECT_EQ(d.eSp1->text(), "Computer 1");
-    EXPECT_EQ(d.eSp2->text(), "Computer 2");
+    EXPECT_EQ(d.eSp2->text(), "");
+    d.eSp2->setText("bernd");
+    d.rgModus->SetItemIndex(0);
+    EXPECT_EQ(d.eSp1->text(), "");
+    EXPECT_EQ(d.eSp2->text(), "bernd");
     EXPECT_TRUE(d.eSp1->isEnabled());
     EXPECT_TRUE(d.cbLand2->isEnabled());
+    d.rgModus->SetItemIndex(2);
+    d.rgModus->SetItemIndex(0);
+    EXPECT_EQ(d.eSp1->text(), "");
+    EXPECT_EQ(d.eSp2->text(), "");
 
     // A stored mode applies its rule on opening.
     WriteFile("settings.ini", "[newgame]\r\nmode=2\r\nname1=anna\r\nname2=bernd\r\n");
@@ -216,6 +228,46 @@ TEST_F(TNewGameTest, ModeRuleNamesTheComputerAndLocksItsFields) {
     EXPECT_EQ(e.eSp1->text(), "Computer 1");
     EXPECT_EQ(e.eSp2->text(), "Computer 2");
     EXPECT_FALSE(e.eMail2->isEnabled());
+
+    // Names stored by a computer game do not come back as a person's.
+    WriteFile("settings.ini", "[newgame]\r\nmode=0\r\nname1=Computer 1\r\nname2=Computer 2\r\n");
+    TfNewGame f;
+    Open(f);
+    EXPECT_EQ(f.eSp1->text(), "");
+    EXPECT_EQ(f.eSp2->text(), "");
+}
+
+TEST_F(TNewGameTest, TabRunsAlongEachPlayersRow) {
+    TfNewGame d;
+    Open(d);
+    QApplication::setActiveWindow(&d);
+    d.eSp1->setFocus();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+    const std::vector<QWidget*> Row = {d.eSp1, d.eMail1, d.cbLand1, d.eSp2, d.eMail2, d.cbLand2};
+    for (std::size_t i = 0; i + 1 < Row.size(); ++i) {
+        ASSERT_EQ(QApplication::focusWidget(), Row[i]) << i;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(QApplication::focusWidget(), Row.back());
+    // On from the last country to the mode, not back into the names.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_TRUE(d.rgModus->isAncestorOf(QApplication::focusWidget()));
+}
+
+TEST_F(TNewGameTest, CountryListShowsSixteenAndScrolls) {
+    TfNewGame d;
+    Open(d);
+    for (QComboBox* cb : {d.cbLand1, d.cbLand2}) {
+        cb->showPopup();
+        QAbstractItemView* View = cb->view();
+        ASSERT_TRUE(View->isVisible());
+        const int Row = View->sizeHintForRow(0);
+        ASSERT_GT(Row, 0);
+        EXPECT_LE(View->viewport()->height(), 16 * Row + 2);
+        EXPECT_GE(View->viewport()->height(), 15 * Row);
+        EXPECT_TRUE(View->verticalScrollBar()->isVisible());
+        cb->hidePopup();
+    }
 }
 
 TEST_F(TNewGameTest, NameFieldsTakeOnlyLetters) {
