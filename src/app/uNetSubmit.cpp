@@ -1,7 +1,5 @@
 #include "app/uNetSubmit.h"
 
-#include <QDesktopServices>
-#include <QUrl>
 #include <QWidget>
 #include <exception>
 
@@ -11,6 +9,7 @@
 #include "i18n/lngDialogs.h"
 #include "game/uProfile.h"
 #include "highscore/uTHighscore.h"
+#include "app/uOpenDocument.h"
 #include "app/ufHighscore.h"
 
 namespace tessum {
@@ -85,7 +84,7 @@ TNetSubmitResult SubmitHighscores(QWidget* Dialog, const TMultiLanguage& lng, TW
     if (Options.OpenPage)
         Options.OpenPage(page);
     else
-        QDesktopServices::openUrl(QUrl(page));
+        OpenDocument(page, Dialog);
     return TNetSubmitResult::Sent;
 }
 

@@ -1,6 +1,7 @@
 #include "app/uRichText.h"
 
 #include "app/uConfig.h"
+#include "app/uOpenDocument.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <cmath>
@@ -125,7 +126,7 @@ void TSplashScreen::mousePressEvent(QMouseEvent*) {
     accept();
 }
 
-QPixmap TSplashScreen::DefaultPicture() {
+QPixmap TSplashScreen::DefaultPicture(const QString& Subtitle) {
     const int w = 420, h = 240;
     QImage img(w, h, QImage::Format_RGB32);
     QPainter p(&img);
@@ -176,7 +177,10 @@ QPixmap TSplashScreen::DefaultPicture() {
     sub.setPixelSize(15);
     p.setFont(sub);
     p.setPen(QColor(255, 240, 210));
-    p.drawText(QRect(0, 146, w, 24), Qt::AlignCenter, QString("Freeware No. 1  \u00b7  Version %1").arg(config::ProgramVersion));
+    const QString Line = Subtitle.isEmpty()
+                             ? QString("Freeware No. 1  \u00b7  Version %1").arg(config::ProgramVersion)
+                             : Subtitle;
+    p.drawText(QRect(0, 146, w, 24), Qt::AlignCenter, Line);
     p.setPen(QPen(QColor(60, 30, 8), 3));
     p.setBrush(Qt::NoBrush);
     p.drawRect(img.rect().adjusted(1, 1, -2, -2));
@@ -194,7 +198,10 @@ TInfoDialog::TInfoDialog(QWidget* Parent) : QDialog(Parent) {
     body_ = new QLabel(this);
     body_->setObjectName("lInfo");
     body_->setTextFormat(Qt::RichText);
-    body_->setOpenExternalLinks(true);
+    // The link goes through the desktop helper, which speaks up when no
+    // browser takes it.
+    body_->setOpenExternalLinks(false);
+    connect(body_, &QLabel::linkActivated, this, [this](const QString& Link) { OpenDocument(Link, this); });
     body_->setWordWrap(true);
     body_->setMinimumWidth(240);
     row->addWidget(picture_);
@@ -220,11 +227,19 @@ QString TInfoDialog::FillPlaceholders(QString Text) {
     return Text;
 }
 
-void TInfoDialog::SetTexts(const QString& Caption, const QString& Body, const QString& OkText) {
+void TInfoDialog::SetTexts(const QString& Caption, const QString& Body, const QString& OkText,
+                           const QString& PictureText) {
     setWindowTitle(Caption);
     body_->setText(FillPlaceholders(Body));
     ok_->setText(OkText);
+    if (!PictureText.isEmpty()) {
+        pictureText_ = FillPlaceholders(PictureText);
+        picture_->setPixmap(TSplashScreen::DefaultPicture(pictureText_)
+                                .scaled(168, 96, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    }
 }
+
+QString TInfoDialog::OkText() const { return ok_->text(); }
 
 QString TInfoDialog::BodyText() const { return body_->text(); }
 

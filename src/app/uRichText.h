@@ -55,8 +55,9 @@ public:
     int exec() override;
 
     // The picture shown at start when no other one is given: the game's name
-    // on a wooden plate, drawn so the splash needs no file.
-    static QPixmap DefaultPicture();
+    // on a wooden plate, drawn so the splash needs no file. Subtitle is the
+    // line under the name (the English one when empty).
+    static QPixmap DefaultPicture(const QString& Subtitle = QString());
 
 protected:
     void paintEvent(QPaintEvent* Event) override;
@@ -74,14 +75,19 @@ class TInfoDialog : public QDialog {
 public:
     explicit TInfoDialog(QWidget* Parent = nullptr);
 
-    void SetTexts(const QString& Caption, const QString& Body, const QString& OkText);
+    // PictureText, when given, is the line under the name on the picture.
+    void SetTexts(const QString& Caption, const QString& Body, const QString& OkText,
+                  const QString& PictureText = QString());
     static QString FillPlaceholders(QString Text);
     QString BodyText() const;
+    QString OkText() const;
+    QString PictureText() const { return pictureText_; }
 
 private:
     QLabel* picture_;
     QLabel* body_;
     class QPushButton* ok_;
+    QString pictureText_;
 };
 
 }  // namespace tessum

@@ -88,16 +88,10 @@ TInfoComponent::TInfoComponent(QWidget* Owner) : QObject(Owner), owner_(Owner) {
 
 void TInfoComponent::Execute() {
     TInfoDialog Dialog(owner_);
-    if (language_ == QLatin1String(LanguageEnglish))
-        Dialog.SetTexts("About TESSUM (R)",
-                        "<b>%name%</b><br>Version %version%<br><br>A sowing game for two.<br>"
-                        "Made by %maker%.<br><a href=\"http://%web%/\">%web%</a>",
-                        "OK");
-    else
-        Dialog.SetTexts(FromAnsi("\xDC" "ber TESSUM (R)"),
-                        FromAnsi("<b>%name%</b><br>Version %version%<br><br>Ein S\xE4spiel f\xFCr zwei.<br>"
-                                 "Von %maker%.<br><a href=\"http://%web%/\">%web%</a>"),
-                        "OK");
+    // The window's texts stand in the main window's script beside its others.
+    if (const auto* Texts = owner_->findChild<TMultiLanguage*>("lng", Qt::FindDirectChildrenOnly))
+        Dialog.SetTexts(Texts->GetQText("c_aboutcaption"), Texts->GetQText("c_abouttext"),
+                        Texts->GetQText("c_aboutok"), Texts->GetQText("c_aboutpicture"));
     Dialog.exec();
 }
 

@@ -1,5 +1,7 @@
 #include "i18n/lngDialogs.h"
 
+#include "i18n/QtTranslations.h"
+
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPointer>
@@ -55,6 +57,13 @@ void Observe(QDialog& Dialog) {
     QTimer::singleShot(0, &Dialog, [guard, observer] {
         if (guard) observer(*guard);
     });
+}
+
+void CentreOnScreen(QDialog& Dialog) {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect g = screen->geometry();
+        Dialog.move(g.left() + (g.width() - Dialog.width()) / 2, g.top() + (g.height() - Dialog.height()) / 2);
+    }
 }
 
 QMessageBox::StandardButton StandardButtonFor(TMsgDlgBtn Button) {
@@ -121,7 +130,11 @@ int StandardMessageBox(const QString& Text, TMsgDlgType Kind, TMsgDlgButtons But
 
 }  // namespace
 
-void SetDialogLanguage(const std::string& Language) { State().Language = Language; }
+void SetDialogLanguage(const std::string& Language) {
+    State().Language = Language;
+    // Qt's own dialogs and messages follow too.
+    SetQtLanguage(Language);
+}
 
 const std::string& DialogLanguage() { return State().Language; }
 
@@ -171,13 +184,24 @@ int LngMessageDlg(const QString& Text, TMsgDlgType Kind, TMsgDlgButtons Buttons)
     QObject::connect(dialog.get(), &TGVMessageDialog::HelpRequested, [] {
         if (State().Help) State().Help();
     });
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect g = screen->geometry();
-        dialog->move(g.left() + (g.width() - dialog->width()) / 2,
-                     g.top() + (g.height() - dialog->height()) / 2);
-    }
+    CentreOnScreen(*dialog);
     Observe(*dialog);
     return dialog->exec();
+}
+
+QString DialogText(const char* Key) {
+    const std::string& Language = State().Language;
+    std::vector<std::string> Section = ExtractScriptSection(Script(), Language.empty() ? "english" : Language);
+    std::string Text = FindScriptValue(Section, Key);
+    if (Text.empty()) Text = FindScriptValue(ExtractScriptSection(Script(), "english"), Key);
+    return FromAnsi(Text);
+}
+
+int ShowMessageDialog(QDialog& Dialog) {
+    Dialog.adjustSize();
+    CentreOnScreen(Dialog);
+    Observe(Dialog);
+    return Dialog.exec();
 }
 
 int LngMessageDlg(const std::string& Text, TMsgDlgType Kind, TMsgDlgButtons Buttons) {
@@ -193,7 +217,7 @@ QString MessageDialogCaption(const QDialog& Dialog) { return Dialog.windowTitle(
 QString MessageDialogText(const QDialog& Dialog) {
     if (auto* d = qobject_cast<const TGVMessageDialog*>(&Dialog)) return d->MessageText();
     if (auto* b = qobject_cast<const QMessageBox*>(&Dialog)) return b->text();
-    return {};
+    return Dialog.property("MessageText").toString();
 }
 
 QStringList MessageDialogButtonTexts(const QDialog& Dialog) {
@@ -202,6 +226,9 @@ QStringList MessageDialogButtonTexts(const QDialog& Dialog) {
         for (const QPushButton* b : d->Buttons()) out.append(b->text());
     } else if (auto* box = qobject_cast<const QMessageBox*>(&Dialog)) {
         for (const QAbstractButton* b : box->buttons()) out.append(b->text());
+    } else {
+        for (const QAbstractButton* b : Dialog.findChildren<QAbstractButton*>())
+            if (b->property("ModalResult").isValid()) out.append(b->text());
     }
     return out;
 }

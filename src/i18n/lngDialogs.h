@@ -26,7 +26,8 @@ class QDialog;
 namespace tessum {
 
 // Sets the language of the message dialogs ("german", "english"); "" means
-// not set, which shows the standard message box.
+// not set, which shows the standard message box. Qt's own dialogs and texts
+// switch with it (SetQtLanguage).
 void SetDialogLanguage(const std::string& Language);
 const std::string& DialogLanguage();
 
@@ -39,6 +40,17 @@ int LngMessageDlg(const char* Text, TMsgDlgType Kind, TMsgDlgButtons Buttons);
 // The texts prepared for Language from the dialog script; false when the
 // script has no such section.
 bool PrepareDialogTexts(const std::string& Language, TDlgMultiLangRec& Texts);
+
+// Text of Key in the dialog script, in the dialog language (English while
+// none is set or the language has no such text). For messages that belong to
+// no window, such as the one about an address the desktop could not open.
+QString DialogText(const char* Key);
+
+// Shows a message window of the caller's own making like LngMessageDlg shows
+// its dialog: centred on the screen, modally, under the observer. Its text for
+// MessageDialogText is the dynamic property "MessageText"; buttons answer
+// through the property "ModalResult".
+int ShowMessageDialog(QDialog& Dialog);
 
 // Replaces the dialog script (normally the MESSAGE_LNG resource, read once).
 void SetDialogScript(std::vector<std::string> Lines);

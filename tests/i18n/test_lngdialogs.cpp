@@ -1,5 +1,6 @@
 // The translated message dialog, answered through its automation seam.
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -72,6 +73,29 @@ TEST_F(TMessageDialogs, CaptionsAndButtonsFollowTheLanguage) {
     EXPECT_EQ(s[2].Caption, "Warnung");
     EXPECT_EQ(s[3].Caption, "Error");
     EXPECT_EQ(s[4].Caption, "Information");
+}
+
+TEST_F(TMessageDialogs, QtsOwnTextsSwitchWithTheLanguage) {
+    // A standard button made before the switch follows it, as the file and
+    // print dialogs do; socket errors come from the same catalogues.
+    QDialogButtonBox Box(QDialogButtonBox::Cancel);
+    const QString FileNotFound = "%1\nFile not found.\nPlease verify the correct file name was given.";
+    SetDialogLanguage("german");
+    QApplication::processEvents();
+    EXPECT_EQ(Box.button(QDialogButtonBox::Cancel)->text(), "Abbrechen");
+    EXPECT_TRUE(QCoreApplication::translate("QFileDialog", qPrintable(FileNotFound)).contains("nicht gefunden"));
+    EXPECT_EQ(QCoreApplication::translate("QAbstractSocket", "Connection refused"), "Verbindung verweigert");
+    SetDialogLanguage("english");
+    QApplication::processEvents();
+    EXPECT_EQ(Box.button(QDialogButtonBox::Cancel)->text(), "Cancel");
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", qPrintable(FileNotFound)), FileNotFound);
+    SetDialogLanguage("german");
+    SetDialogLanguage("german");
+    QApplication::processEvents();
+    EXPECT_EQ(Box.button(QDialogButtonBox::Cancel)->text(), "Abbrechen");
+    SetDialogLanguage("");
+    QApplication::processEvents();
+    EXPECT_EQ(Box.button(QDialogButtonBox::Cancel)->text(), "Cancel");
 }
 
 TEST_F(TMessageDialogs, EveryButtonInOrderWithItsResult) {

@@ -32,7 +32,7 @@ const std::vector<TScriptContract>& Contracts() {
           "miEnglish", "miInternet", "aUpdate", "aEmail", "aHomepage", "aSponsor", "miHelp",
           "aContent", "aAbout", "odLoadGame", "sdSaveGame", "id"},
          {"Caption", "msgquit", "msgsaved", "msganothergame", "stone", "stones", "c_helpfile",
-          "c_variant", "captioninhand", "notestart", "noteload", "notewillwin", "notemustskip",
+          "c_aboutcaption", "c_abouttext", "c_aboutpicture", "c_aboutok", "c_variant", "captioninhand", "notestart", "noteload", "notewillwin", "notemustskip",
           "noteend", "msgplayerwon", "msgdrawn", "msgplayersummary"}},
         {"fNewGame.lng",
          {"lDescHead", "lDesc", "lName", "lMail", "lLand", "rgModus", "rgDiff", "rgVarianten",
@@ -48,7 +48,8 @@ const std::vector<TScriptContract>& Contracts() {
         {"MESSAGE_LNG",
          {},
          {"warning", "error", "information", "confirm", "mbYes", "mbNo", "mbOK", "mbCancel",
-          "mbAbort", "mbRetry", "mbIgnore", "mbAll", "mbNoToAll", "mbYesToAll", "mbHelp"}},
+          "mbAbort", "mbRetry", "mbIgnore", "mbAll", "mbNoToAll", "mbYesToAll", "mbHelp",
+          "msgcannotopen"}},
     };
     return c;
 }

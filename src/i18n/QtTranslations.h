@@ -1,0 +1,15 @@
+// Qt's own texts (file and print dialogs, standard buttons, socket and network
+// errors) in the game's language rather than the desktop's. The catalogues are
+// Debian's qt6-translations-l10n in Qt's translations folder.
+#pragma once
+
+#include <string>
+
+namespace tessum {
+
+// "german" installs Qt's German catalogues, anything else takes them away
+// (Qt's texts are English). Safe to call repeatedly; the windows get a
+// language-change event as usual. False when a German catalogue is missing.
+bool SetQtLanguage(const std::string& Language);
+
+}  // namespace tessum
