@@ -5,7 +5,9 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <cmath>
+#include <cstdlib>
 #include <QGuiApplication>
+#include <QtGui/qguiapplication_platform.h>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLinearGradient>
@@ -19,12 +21,49 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <xcb/xcb.h>
+
 namespace tessum {
 
 namespace {
 constexpr int kPad = 6;
 constexpr int kRadius = 7;
+
+QPainterPath HintOutline(const QSize& Size) {
+    QPainterPath Path;
+    Path.addRoundedRect(QRectF(QPointF(0, 0), QSizeF(Size)).adjusted(0.5, 0.5, -0.5, -0.5), kRadius, kRadius);
+    return Path;
+}
+
+// Under X11 a compositing manager owns the selection _NET_WM_CM_S<screen>.
+bool X11CompositingActive() {
+    const auto* X11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    // Other platforms (Wayland, offscreen) draw translucent windows themselves.
+    if (X11 == nullptr || X11->connection() == nullptr) return true;
+    xcb_connection_t* Connection = X11->connection();
+    int Screen = 0;
+    const QByteArray Display = qgetenv("DISPLAY");
+    if (const qsizetype Dot = Display.lastIndexOf('.'); Dot > Display.lastIndexOf(':'))
+        Screen = Display.mid(Dot + 1).toInt();
+    const QByteArray Name = "_NET_WM_CM_S" + QByteArray::number(Screen);
+    const xcb_intern_atom_cookie_t Cookie =
+        xcb_intern_atom(Connection, 1, static_cast<uint16_t>(Name.size()), Name.constData());
+    xcb_intern_atom_reply_t* Atom = xcb_intern_atom_reply(Connection, Cookie, nullptr);
+    if (Atom == nullptr) return false;
+    const xcb_atom_t Selection = Atom->atom;
+    std::free(Atom);
+    if (Selection == XCB_ATOM_NONE) return false;
+    xcb_get_selection_owner_reply_t* Owner =
+        xcb_get_selection_owner_reply(Connection, xcb_get_selection_owner(Connection, Selection), nullptr);
+    if (Owner == nullptr) return false;
+    const bool Active = Owner->owner != XCB_WINDOW_NONE;
+    std::free(Owner);
+    return Active;
+}
+
 }  // namespace
+
+std::function<bool()> THTMLHint::CompositingActive = X11CompositingActive;
 
 THTMLHint::THTMLHint(QWidget* Parent)
     : QWidget(Parent, Qt::ToolTip | Qt::FramelessWindowHint), doc_(new QTextDocument(this)) {
@@ -59,6 +98,10 @@ void THTMLHint::Layout() {
     doc_->setTextWidth(-1);
     doc_->adjustSize();
     resize(sizeHint());
+    if (CompositingActive && CompositingActive())
+        clearMask();
+    else
+        setMask(QRegion(HintOutline(size()).toFillPolygon().toPolygon()));
 }
 
 void THTMLHint::ShowHint(const QString& Html, const QPoint& At) {
@@ -89,8 +132,7 @@ void THTMLHint::CancelHint() {
 void THTMLHint::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath path;
-    path.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), kRadius, kRadius);
+    const QPainterPath path = HintOutline(size());
     QLinearGradient g(0, 0, 0, height());
     g.setColorAt(0, QColor(255, 252, 232));
     g.setColorAt(1, QColor(246, 234, 196));

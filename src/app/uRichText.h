@@ -9,6 +9,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 class QLabel;
 class QTextDocument;
 
@@ -32,6 +34,11 @@ public:
     void CancelHint();
 
     QString Html() const { return html_; }
+
+    // Whether a compositing manager draws the window's see-through corners.
+    // Without one they come out black, so the window is cut to its rounded
+    // shape with a mask instead. Replaceable for tests.
+    static std::function<bool()> CompositingActive;
     // The size the hint takes for its current text, padding included.
     QSize sizeHint() const override;
 

@@ -1,5 +1,6 @@
-// The about window's texts, and what happens when the desktop cannot open an
-// address: the player is told, with the address ready to copy.
+// The small windows of the main window: the about window's texts, the hover
+// hint's shape, and what happens when the desktop cannot open an address (the
+// player is told, with the address ready to copy).
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -64,6 +65,32 @@ TEST(AboutWindow, EveryTextComesFromTheScriptInBothLanguages) {
     EXPECT_TRUE(English.Body.contains("TESSUM developers"));
     EXPECT_TRUE(English.Picture.contains("Freeware No. 1"));
     EXPECT_FALSE(English.Body.contains('%'));
+}
+
+TEST(HoverHint, CutToItsRoundedShapeOnlyWithoutACompositor) {
+    const auto Saved = THTMLHint::CompositingActive;
+    THTMLHint Hint;
+    THTMLHint::CompositingActive = [] { return false; };
+    Hint.ShowHint("<b>12</b> Steine", QPoint(100, 100));
+    const QRegion Mask = Hint.mask();
+    ASSERT_FALSE(Mask.isEmpty());
+    const QRect R = Hint.rect();
+    // The corners are cut, the middle and the middle of each edge stay.
+    for (const QPoint& Corner : {R.topLeft(), R.topRight(), R.bottomLeft(), R.bottomRight()})
+        EXPECT_FALSE(Mask.contains(Corner)) << Corner.x() << "," << Corner.y();
+    for (const QPoint& Inside : {R.center(), QPoint(R.center().x(), 1), QPoint(1, R.center().y()),
+                                 QPoint(R.center().x(), R.bottom() - 1)})
+        EXPECT_TRUE(Mask.contains(Inside)) << Inside.x() << "," << Inside.y();
+    // A longer text gets a mask of its new size.
+    Hint.ShowHint("<b>12</b> Steine und noch viel mehr", QPoint(100, 100));
+    EXPECT_TRUE(Hint.mask().contains(QPoint(Hint.width() - 8, Hint.height() / 2)));
+
+    // With a compositor the antialiased edge shows through, unmasked.
+    THTMLHint::CompositingActive = [] { return true; };
+    Hint.ShowHint("<b>1</b> Stein", QPoint(100, 100));
+    EXPECT_TRUE(Hint.mask().isEmpty());
+    Hint.CancelHint();
+    THTMLHint::CompositingActive = Saved;
 }
 
 class OpenDocumentTest : public ::testing::Test {
