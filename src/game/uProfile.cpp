@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -11,6 +12,7 @@
 #include <system_error>
 #include <vector>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tessum {
@@ -69,19 +71,60 @@ std::string_view Unquote(std::string_view V) {
 
 enum class TReadResult { Missing, Read, Failed };
 
+// What identifies one state of the file on disk: a save through a temporary
+// gives a new inode, an edit in place a new size or time.
+struct TFileIdentity {
+    bool exists = false;
+    dev_t dev = 0;
+    ino_t ino = 0;
+    off_t size = 0;
+    std::int64_t mtimeNs = 0;
+    bool operator==(const TFileIdentity&) const = default;
+};
+
+TFileIdentity IdentityOf(const std::string& FileName) {
+    TFileIdentity id;
+    struct stat st {};
+    if (::stat(FileName.c_str(), &st) != 0) return id;
+    id.exists = true;
+    id.dev = st.st_dev;
+    id.ino = st.st_ino;
+    id.size = st.st_size;
+    id.mtimeNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return id;
+}
+
+std::size_t& ReadCounter() {
+    static std::size_t reads = 0;
+    return reads;
+}
+
 TReadResult ReadWholeFile(const std::string& FileName, std::string& Content) {
     Content.clear();
     std::error_code ec;
     const auto st = std::filesystem::status(FileName, ec);
     if (st.type() == std::filesystem::file_type::not_found) return TReadResult::Missing;
     if (ec || st.type() != std::filesystem::file_type::regular) return TReadResult::Failed;
+    // A file this large is no settings file of ours; it counts as damaged
+    // before a byte of it is read.
+    if (std::filesystem::file_size(FileName, ec) > MaxSettingsFileSize || ec) return TReadResult::Failed;
     std::FILE* f = std::fopen(FileName.c_str(), "rb");
     if (!f) return TReadResult::Failed;
+    ++ReadCounter();
     char buf[16384];
     std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) Content.append(buf, n);
-    const bool bad = std::ferror(f) != 0;
+    bool bad = false;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
+        Content.append(buf, n);
+        // It may have grown since it was measured.
+        if (Content.size() > MaxSettingsFileSize) {
+            bad = true;
+            break;
+        }
+    }
+    bad = bad || std::ferror(f) != 0;
     std::fclose(f);
+    if (bad) Content.clear();
     return bad ? TReadResult::Failed : TReadResult::Read;
 }
 
@@ -116,42 +159,43 @@ std::string& ProgramFolderOverride() {
 
 }  // namespace
 
-std::string GetProfileString(const std::string& FileName, std::string_view Section,
-                             std::string_view Key, std::string_view Default) {
-    const auto fit = [](std::string_view V) { return std::string(V.substr(0, ProfileBufferSize - 1)); };
-    std::string content;
-    if (Section.empty() || Key.empty() || ReadWholeFile(FileName, content) != TReadResult::Read)
-        return fit(Default);
+namespace {
+
+std::string FitBuffer(std::string_view V) { return std::string(V.substr(0, ProfileBufferSize - 1)); }
+
+std::string LookUp(std::string_view Content, std::string_view Section, std::string_view Key,
+                   std::string_view Default) {
+    if (Section.empty() || Key.empty()) return FitBuffer(Default);
     bool inSection = false;
-    for (std::string_view line : SplitLines(content)) {
+    for (std::string_view line : SplitLines(Content)) {
         std::string_view name, key, value;
         if (ParseSection(line, name)) {
             // Only the first section of a name counts, for reading as for writing.
             if (inSection) break;
             inSection = SameName(name, Section);
         } else if (inSection && ParseKey(line, key, value) && SameName(key, Key)) {
-            return fit(Unquote(value));
+            // The value is read as a C string: a NUL ends it.
+            return FitBuffer(Unquote(Trim(value.substr(0, value.find('\0')))));
         }
     }
-    return fit(Default);
+    return FitBuffer(Default);
 }
 
-bool WriteProfileString(const std::string& FileName, std::string_view Section,
-                        std::string_view Key, std::string_view Value) {
+// Sets Key in the file whose current state is Read/Content; on success
+// NewContent holds what the file now contains.
+bool WriteIntoContent(const std::string& FileName, TReadResult Read, const std::string& Content,
+                      std::string_view Section, std::string_view Key, std::string_view Value,
+                      std::string& NewContent) {
     const std::string section(Trim(OneLine(Section)));
     const std::string key(Trim(OneLine(Key)));
     const std::string value = OneLine(Value);
     if (section.empty() || key.empty() || key.find('=') != std::string::npos) return false;
 
-    std::string content;
-    const TReadResult read = ReadWholeFile(FileName, content);
     // A file we cannot read in full must not be replaced by what little we know of it.
-    if (read == TReadResult::Failed) return false;
-    // Renaming over a write-protected file would succeed; the protection is meant to hold.
-    if (read == TReadResult::Read && ::access(FileName.c_str(), W_OK) != 0) return false;
+    if (Read == TReadResult::Failed) return false;
 
-    const std::string eol = content.find("\r\n") != std::string::npos ? "\r\n" : "\n";
-    const auto old = SplitLines(content);
+    const std::string eol = Content.find("\r\n") != std::string::npos ? "\r\n" : "\n";
+    const auto old = SplitLines(Content);
     std::vector<std::string> lines(old.begin(), old.end());
 
     std::size_t header = lines.size();
@@ -183,12 +227,34 @@ bool WriteProfileString(const std::string& FileName, std::string_view Section,
     std::string out;
     for (const auto& l : lines) out += l + eol;
     try {
+        // Refuses a write-protected file, keeps the permissions of the one it
+        // replaces and writes through a symbolic link.
         WriteFileSafely(FileName, [&](TStream& s) { s.WriteBuffer(out.data(), out.size()); });
     } catch (const std::exception&) {
         return false;
     }
+    NewContent = std::move(out);
     return true;
 }
+
+}  // namespace
+
+std::string GetProfileString(const std::string& FileName, std::string_view Section,
+                             std::string_view Key, std::string_view Default) {
+    std::string content;
+    if (Section.empty() || Key.empty() || ReadWholeFile(FileName, content) != TReadResult::Read)
+        return FitBuffer(Default);
+    return LookUp(content, Section, Key, Default);
+}
+
+bool WriteProfileString(const std::string& FileName, std::string_view Section,
+                        std::string_view Key, std::string_view Value) {
+    std::string content, written;
+    const TReadResult read = ReadWholeFile(FileName, content);
+    return WriteIntoContent(FileName, read, content, Section, Key, Value, written);
+}
+
+std::size_t ProfileFileReads() { return ReadCounter(); }
 
 int ProfileTextToInt(std::string_view Text, int Default) {
     Text = Trim(Text);
@@ -220,9 +286,37 @@ int ProfileTextToInt(std::string_view Text, int Default) {
     return static_cast<int>(v);
 }
 
+struct TIniFile::TCache {
+    bool valid = false;
+    TFileIdentity identity;
+    TReadResult result = TReadResult::Missing;
+    std::string content;
+};
+
+TIniFile::TIniFile(std::string FileName) : fileName_(std::move(FileName)), cache_(std::make_shared<TCache>()) {}
+
+// The file is read once and kept while it stays as it is on disk, so the keys
+// of one operation cost one read and a change by anyone else is still seen.
+// File times are coarse: a file changed within the last moments could change
+// again without its time or size showing it, so such a read is not kept.
+const TIniFile::TCache& TIniFile::Current() const {
+    const TFileIdentity now = IdentityOf(fileName_);
+    if (!cache_->valid || !(cache_->identity == now)) {
+        const std::int64_t readAt = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                        std::chrono::system_clock::now().time_since_epoch())
+                                        .count();
+        cache_->result = ReadWholeFile(fileName_, cache_->content);
+        cache_->identity = now;
+        cache_->valid = !now.exists || readAt - now.mtimeNs > 2'000'000'000;
+    }
+    return *cache_;
+}
+
 std::string TIniFile::ReadString(std::string_view Section, std::string_view Key,
                                  std::string_view Default) const {
-    return GetProfileString(fileName_, Section, Key, Default);
+    const TCache& c = Current();
+    if (c.result != TReadResult::Read) return FitBuffer(Default);
+    return LookUp(c.content, Section, Key, Default);
 }
 
 int TIniFile::ReadInteger(std::string_view Section, std::string_view Key, int Default) const {
@@ -234,8 +328,14 @@ bool TIniFile::ReadBool(std::string_view Section, std::string_view Key, bool Def
 }
 
 void TIniFile::WriteString(std::string_view Section, std::string_view Key, std::string_view Value) {
-    if (!WriteProfileString(fileName_, Section, Key, Value))
+    const TCache& c = Current();
+    std::string written;
+    if (!WriteIntoContent(fileName_, c.result, c.content, Section, Key, Value, written)) {
+        cache_->valid = false;
         throw EIniFileException("nach " + fileName_ + " kann nicht geschrieben werden");
+    }
+    // Just written, so not to be trusted by its time (see Current).
+    cache_->valid = false;
 }
 
 void TIniFile::WriteInteger(std::string_view Section, std::string_view Key, int Value) {

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -31,6 +32,14 @@ inline constexpr std::size_t ProfileBufferSize = 2048;
 std::string GetProfileString(const std::string& FileName, std::string_view Section,
                              std::string_view Key, std::string_view Default);
 
+// A settings file larger than this is no file of ours (a real one is well
+// under a kilobyte): it is read as a damaged one, giving the defaults, and
+// is not rewritten, so whatever it holds stays for the user to look at.
+inline constexpr std::size_t MaxSettingsFileSize = 1024 * 1024;
+
+// How many times a settings file has been read from disk (for tests).
+std::size_t ProfileFileReads();
+
 // Sets Key in Section to Value, adding the section and key when missing and the
 // file when it does not exist. Line breaks in the value become blanks, since they
 // would split it into lines of their own. Returns false when the file could not
@@ -44,10 +53,11 @@ bool WriteProfileString(const std::string& FileName, std::string_view Section,
 // values outside the 32-bit range, gives Default.
 int ProfileTextToInt(std::string_view Text, int Default);
 
-// One settings file by name; it holds no content, every call goes to the file.
+// One settings file by name. Its content is read at the first call and
+// kept while the file on disk stays unchanged; writes go to the file at once.
 class TIniFile {
 public:
-    explicit TIniFile(std::string FileName) : fileName_(std::move(FileName)) {}
+    explicit TIniFile(std::string FileName);
 
     const std::string& FileName() const { return fileName_; }
 
@@ -64,7 +74,11 @@ public:
     void WriteBool(std::string_view Section, std::string_view Key, bool Value);
 
 private:
+    struct TCache;
+    const TCache& Current() const;
+
     std::string fileName_;
+    std::shared_ptr<TCache> cache_;
 };
 
 // The folder of the program's executable, without a trailing separator. Every

@@ -35,7 +35,7 @@ std::string ProgramFileName(const std::string& Name) { return ProgramDirectory()
 
 void SetProgramDirectory(const std::string& Directory) { DirectoryOverride() = WithSeparator(Directory); }
 
-TGFXFile::TGFXFile() : streams_(std::make_unique<TQDStreams>()) {}
+TGFXFile::TGFXFile() : streams_(std::make_unique<TQDStreams>()) { streams_->SizeLimit = MaxGraphicsArchiveSize; }
 TGFXFile::~TGFXFile() = default;
 
 void TGFXFile::LoadFromFile(const std::string& FileName) { streams_->LoadFromFile(FileName); }

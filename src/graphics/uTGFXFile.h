@@ -23,6 +23,11 @@ std::string ProgramFileName(const std::string& Name);
 // their data elsewhere); an empty string returns to the program's own folder.
 void SetProgramDirectory(const std::string& Directory);
 
+// Largest payload of a graphics archive we read. The hand frames, the
+// largest archive, unpack to about 22 MB; a few times that leaves room for
+// finer pictures while a damaged or hostile archive cannot take more.
+inline constexpr std::int64_t MaxGraphicsArchiveSize = 64 * 1024 * 1024;
+
 class TGFXFile {
 public:
     TGFXFile();
@@ -31,7 +36,7 @@ public:
     TGFXFile& operator=(const TGFXFile&) = delete;
 
     // Loads the archive; a missing file throws EFileError, a damaged one the
-    // container's errors.
+    // container's errors, one beyond MaxGraphicsArchiveSize ECorruptFile.
     void LoadFromFile(const std::string& FileName);
     // Decodes entry Name (matched without regard to case) into Bitmap. A name
     // the archive lacks leaves an empty bitmap; damaged picture data throws

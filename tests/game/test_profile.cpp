@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <chrono>
 #include <filesystem>
 #include <unistd.h>
 
@@ -195,6 +196,66 @@ TEST_F(ProfileTest, AReadOnlyFolderOrFileIsNotWritten) {
     std::filesystem::permissions(folder_, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     EXPECT_THROW(TIniFile(Path("new.ini")).WriteString("s", "k", "v"), EIniFileException);
     EXPECT_FALSE(Exists("new.ini"));
+}
+
+TEST_F(ProfileTest, ValuesEndAtANulByte) {
+    static const char text[] = "[s]\nname=Anna\0Bernd\nnum= 12\0 34\nquoted=\"ab\0cd\"\n";
+    WriteFile("test.ini", std::string(text, sizeof text - 1));
+    TIniFile ini(Ini());
+    EXPECT_EQ(ini.ReadString("s", "name", "d"), "Anna");
+    EXPECT_EQ(ini.ReadInteger("s", "num", 7), 12);
+    EXPECT_EQ(ini.ReadString("s", "quoted", "d"), "\"ab");
+    EXPECT_EQ(GetProfileString(Ini(), "s", "name", "d"), "Anna");
+}
+
+TEST_F(ProfileTest, AnOversizedFileGivesTheDefaultsAndStaysUntouched) {
+    std::string big = "[settings]\nsound=0\n";
+    big.append(MaxSettingsFileSize, ';');
+    big += "\n";
+    WriteFile("test.ini", big);
+    TIniFile ini(Ini());
+    EXPECT_TRUE(ini.ReadBool("settings", "sound", true));
+    EXPECT_EQ(GetProfileString(Ini(), "settings", "sound", "d"), "d");
+    EXPECT_THROW(ini.WriteBool("settings", "sound", true), EIniFileException);
+    EXPECT_EQ(ReadFile("test.ini"), big);
+    // Just within the bound it is an ordinary file.
+    big.resize(MaxSettingsFileSize);
+    WriteFile("test.ini", big);
+    EXPECT_FALSE(ini.ReadBool("settings", "sound", true));
+}
+
+TEST_F(ProfileTest, OneOperationReadsTheFileOnceAndSeesLaterChanges) {
+    std::string text = "[newgame]\n";
+    for (int i = 0; i < 11; ++i) text += "key" + std::to_string(i) + "=" + std::to_string(i) + "\n";
+    WriteFile("test.ini", text);
+    // As a settings file is found at start-up: written long before.
+    const auto past = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+    std::filesystem::last_write_time(Ini(), past);
+    const std::size_t before = ProfileFileReads();
+    TIniFile ini(Ini());
+    for (int i = 0; i < 11; ++i) EXPECT_EQ(ini.ReadInteger("newgame", "key" + std::to_string(i), -1), i);
+    EXPECT_EQ(ProfileFileReads() - before, 1u);
+
+    // Another program changes it: the next read sees the change.
+    WriteFile("test.ini", "[newgame]\nkey0=9\n");
+    std::filesystem::last_write_time(Ini(), past);
+    EXPECT_EQ(ini.ReadInteger("newgame", "key0", -1), 9);
+    // Our own write is seen as well.
+    ini.WriteInteger("newgame", "key0", 5);
+    EXPECT_EQ(ini.ReadInteger("newgame", "key0", -1), 5);
+    EXPECT_EQ(TIniFile(Ini()).ReadInteger("newgame", "key0", -1), 5);
+}
+
+TEST_F(ProfileTest, ProtectedAndLinkedSettingsFilesKeepWhatTheUserSetUp) {
+    WriteFile("real.ini", "[s]\nk=old\n");
+    std::filesystem::create_symlink(Path("real.ini"), Ini());
+    TIniFile(Ini()).WriteString("s", "k", "new");
+    EXPECT_TRUE(std::filesystem::is_symlink(Ini()));
+    EXPECT_EQ(ReadFile("real.ini"), "[s]\nk=new\n");
+    // Write protection holds for every user, the superuser included.
+    std::filesystem::permissions(Path("real.ini"), std::filesystem::perms::owner_read);
+    EXPECT_THROW(TIniFile(Ini()).WriteString("s", "k", "newer"), EIniFileException);
+    EXPECT_EQ(ReadFile("real.ini"), "[s]\nk=new\n");
 }
 
 TEST(ProgramFolder, DefaultsToTheExecutablesFolderAndCanBeMoved) {

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "GuiApp.h"
 #include "graphics/uTGFXFile.h"
@@ -114,6 +115,31 @@ TEST_F(GfxFileTest, MissingOrDamagedArchivesFailLoudly) {
         f.WriteBuffer(junk, sizeof junk);
     }
     EXPECT_THROW(TGFXSteine(Path("steine.gfx")), ECorruptFile);
+}
+
+TEST_F(GfxFileTest, ArchivesBeyondTheirBoundAreCorruptBeforeBeingRead) {
+    // A stored archive whose one entry claims 100 MiB, with the bytes really
+    // there (a sparse file, so it costs no disk): a valid container, but far
+    // beyond any archive of ours.
+    const std::int32_t claimed = 100 * 1024 * 1024;
+    std::vector<std::uint8_t> head = {' ', ' ', 1, 2, 3, 4, 5, 6, 7, 8, 1, 0, 0, 0, 3, 0, 'p', 'a', 'd'};
+    for (int i = 0; i < 4; ++i) head.push_back(static_cast<std::uint8_t>(claimed >> (8 * i)));
+    {
+        TFileStream f(Path("game.gfx"), TFileMode::Create);
+        f.WriteBuffer(head.data(), head.size());
+        f.SetSize(static_cast<std::int64_t>(head.size()) + claimed);
+    }
+    TGFXFile archive;
+    EXPECT_THROW(archive.LoadFromFile(Path("game.gfx")), ECorruptFile);
+    // The same table with a small entry loads.
+    head.resize(head.size() - 4);
+    head.insert(head.end(), {2, 0, 0, 0, 'o', 'k'});
+    {
+        TFileStream f(Path("game.gfx"), TFileMode::Create);
+        f.WriteBuffer(head.data(), head.size());
+    }
+    archive.LoadFromFile(Path("game.gfx"));
+    EXPECT_TRUE(archive.Contains("PAD"));
 }
 
 TEST_F(GfxFileTest, EntriesDecodeByKindAndMissingOnesAreEmpty) {

@@ -4,8 +4,9 @@
 //   tessum-archive extract FILE NAME OUT [--key KEY]      (OUT "-" = stdout)
 //   tessum-archive create OUT [--stored] [--key KEY] NAME=PATH ...
 //
-// Errors go to standard error; the exit code is 1 for a failed operation and
-// 2 for a wrong command line.
+// Errors go to standard error; the exit code is 1 for a failed operation
+// (also an input that is a directory, a FIFO or a device) and 2 for a wrong
+// command line. `list` shows control characters in names as \xNN.
 #include "archive/QDStreamCol.h"
 #include "archive/Streams.h"
 
@@ -80,12 +81,30 @@ void Open(TQDStreams& Q, const std::string& File, const TArgs& A) {
     }
 }
 
+// An entry name as one line of the listing: control characters (also the
+// C1 range, which some terminals obey) and the backslash become \xNN, so a
+// hostile name can neither drive the terminal nor forge lines or columns.
+std::string Printable(const std::string& Name) {
+    std::string out;
+    for (const char ch : Name) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 0x20 || c == 0x7F || (c >= 0x80 && c <= 0x9F) || c == '\\') {
+            char esc[8];
+            std::snprintf(esc, sizeof esc, "\\x%02x", c);
+            out += esc;
+        } else {
+            out += ch;
+        }
+    }
+    return out;
+}
+
 int List(const TArgs& A) {
     if (A.positional.size() != 1) throw TUsageError{"list takes one FILE"};
     TQDStreams q;
     Open(q, A.positional[0], A);
     for (int i = 0; i < q.Count(); ++i) {
-        std::printf("%s\t%lld\n", q.Names(i).c_str(), static_cast<long long>(q.Streams(i).Size()));
+        std::printf("%s\t%lld\n", Printable(q.Names(i)).c_str(), static_cast<long long>(q.Streams(i).Size()));
     }
     return 0;
 }

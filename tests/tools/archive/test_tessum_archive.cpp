@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "archive/QDStreamCol.h"
 
@@ -122,4 +124,39 @@ TEST_F(ArchiveTool, FailuresGoToStandardErrorWithNonZeroExit) {
     r = Tool("list " + P("s.tsm") + " --frob");
     EXPECT_EQ(r.rc, 2);
     EXPECT_NE(r.err.find("usage"), std::string::npos);
+}
+
+TEST_F(ArchiveTool, ListEscapesControlCharactersInNames) {
+    TQDStreams q;
+    TMemoryStream data(std::vector<std::uint8_t>{'x'});
+    q.AddStream("evil\x1b]2;pwned\x07\nfake\t99", data);
+    q.AddStream("back\\slash\x9b", data);
+    q.AddStream("pl\xe4in.bmp", data);
+    {
+        TFileStream f(P("evil.gfx"), TFileMode::Create);
+        q.SaveToStream(f);
+    }
+    const TRun r = Tool("list " + P("evil.gfx"));
+    EXPECT_EQ(r.rc, 0);
+    EXPECT_EQ(r.out,
+              "back\\x5cslash\\x9b\t1\n"
+              "evil\\x1b]2;pwned\\x07\\x0afake\\x0999\t1\n"
+              "pl\xe4in.bmp\t1\n");
+}
+
+TEST_F(ArchiveTool, DirectoriesFifosAndDevicesAreRefusedClearly) {
+    fs::create_directories(dir / "folder");
+    ASSERT_EQ(::mkfifo(P("pipe").c_str(), 0600), 0);
+    // A FIFO nobody writes to would make a plain open wait forever.
+    for (const std::string& input : {P("folder"), P("pipe"), std::string("/dev/zero")}) {
+        TRun r = Tool("list " + input);
+        EXPECT_EQ(r.rc, 1) << input;
+        EXPECT_NE(r.err.find(input), std::string::npos) << r.err;
+        EXPECT_TRUE(r.err.find("Is a directory") != std::string::npos ||
+                    r.err.find("not a regular file") != std::string::npos)
+            << r.err;
+        r = Tool("create " + P("out.gfx") + " a=" + input);
+        EXPECT_EQ(r.rc, 1) << input;
+        EXPECT_FALSE(fs::exists(P("out.gfx")));
+    }
 }
