@@ -33,6 +33,8 @@ bool SetQtLanguage(const std::string& Language) {
     if (Language == Current && (Language != "german" || !Installed().empty())) return true;
     RemoveAll();
     Current = Language;
+    // Dates and numbers in Qt's dialogs (the file list's dates) follow as well.
+    QLocale::setDefault(Language == "german" ? QLocale(QLocale::German, QLocale::Germany) : QLocale::system());
     if (Language != "german") return true;
     bool All = true;
     const QString Folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);

@@ -7,8 +7,9 @@
 
 namespace tessum {
 
-// "german" installs Qt's German catalogues, anything else takes them away
-// (Qt's texts are English). Safe to call repeatedly; the windows get a
+// "german" installs Qt's German catalogues and makes German the default
+// locale; anything else takes them away (Qt's texts are English) and goes
+// back to the system's locale. Safe to call repeatedly; the windows get a
 // language-change event as usual. False when a German catalogue is missing.
 bool SetQtLanguage(const std::string& Language);
 

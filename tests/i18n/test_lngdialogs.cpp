@@ -3,6 +3,7 @@
 #include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
@@ -85,6 +86,7 @@ TEST_F(TMessageDialogs, QtsOwnTextsSwitchWithTheLanguage) {
     EXPECT_EQ(Box.button(QDialogButtonBox::Cancel)->text(), "Abbrechen");
     EXPECT_TRUE(QCoreApplication::translate("QFileDialog", qPrintable(FileNotFound)).contains("nicht gefunden"));
     EXPECT_EQ(QCoreApplication::translate("QAbstractSocket", "Connection refused"), "Verbindung verweigert");
+    EXPECT_EQ(QLocale().language(), QLocale::German);
     SetDialogLanguage("english");
     QApplication::processEvents();
     EXPECT_EQ(Box.button(QDialogButtonBox::Cancel)->text(), "Cancel");
@@ -96,6 +98,7 @@ TEST_F(TMessageDialogs, QtsOwnTextsSwitchWithTheLanguage) {
     SetDialogLanguage("");
     QApplication::processEvents();
     EXPECT_EQ(Box.button(QDialogButtonBox::Cancel)->text(), "Cancel");
+    EXPECT_EQ(QLocale().language(), QLocale::system().language());
 }
 
 TEST_F(TMessageDialogs, EveryButtonInOrderWithItsResult) {
