@@ -31,13 +31,13 @@ struct TBenchGame {
         // The settings the controller saves at the end go to a scratch folder.
         SetProgramFolder(SettingsFolder.path().toStdString());
         Game = std::make_unique<TSpielfeld>(nullptr);
-        Game->Settings->Sound = false;
-        Game->Running = true;
+        Game->Settings().Sound = false;
         Game->NewGame("Ann", "Bob", "", "", "europa", "europa", 6, true, 1, 1, 0, 1);
         // Something to repaint on: a few stones in every pit, the end pits full.
-        Game->Board->Pits[7] = 15;
-        Game->Board->Pits[14] = 12;
-        Game->Refresh();
+        TPits Pits = Game->Board().Pits;
+        Pits[7] = 15;
+        Pits[14] = 12;
+        Game->SetPosition(Pits, Game->Board().Player);
     }
     ~TBenchGame() {
         Game.reset();
@@ -53,7 +53,7 @@ void BM_StoneFrame(benchmark::State& State) {
     for (auto _ : State) {
         B.Game->ShowStoneFrame(Pit, 0);
         Pit = Pit % 14 + 1;
-        benchmark::DoNotOptimize(B.Game->FramePicture->Image().constBits());
+        benchmark::DoNotOptimize(B.Game->FramePicture().Image().constBits());
     }
 }
 BENCHMARK(BM_StoneFrame)->Unit(benchmark::kMicrosecond);
@@ -62,7 +62,7 @@ BENCHMARK(BM_StoneFrame)->Unit(benchmark::kMicrosecond);
 // stones in each closed left hand, as during a grab.
 void BM_HandFrame(benchmark::State& State) {
     TBenchGame B;
-    TTessumHands& H = *B.Game->Hands;
+    TTessumHands& H = B.Game->Hands();
     H.StartMove();
     H.LeftPos[1] = RectCenter(PitRects[3]);
     H.RightPos[1] = OffsetPoint(H.LeftPos[1], HandSides[1].RightTakeOver, true);
@@ -75,7 +75,7 @@ void BM_HandFrame(benchmark::State& State) {
     }
     for (auto _ : State) {
         H.Draw();
-        benchmark::DoNotOptimize(B.Game->FramePicture->Image().constBits());
+        benchmark::DoNotOptimize(B.Game->FramePicture().Image().constBits());
     }
 }
 BENCHMARK(BM_HandFrame)->Unit(benchmark::kMicrosecond);

@@ -41,8 +41,8 @@ constexpr int WindowHeight = 600;
 
 // The stone symbol of the hover hint: one stone of the board's own pictures,
 // its red surround made transparent.
-QImage HintStoneImage(const TSpielfeld& Game) {
-    const TBitmap* Stone = Game.Layers->Stones().Bitmap(1);
+QImage HintStoneImage(TSpielfeld& Game) {
+    const TBitmap* Stone = Game.Layers().Stones().Bitmap(1);
     if (Stone == nullptr || Stone->Empty()) return {};
     QImage Image = Stone->Image().convertToFormat(QImage::Format_ARGB32);
     const QRgb Red = qRgb(255, 0, 0);
@@ -128,16 +128,6 @@ TfSpielfeld::TfSpielfeld(QWidget* Parent) : QMainWindow(Parent) {
     htmlhint->setObjectName("htmlhint");
     htmlhint->SetFont("Tahoma", 8);
 
-    tZeit = new QTimer(this);
-    tZeit->setObjectName("tZeit");
-    tZeit->setInterval(ClockTickMs);
-    connect(tZeit, &QTimer::timeout, this, [this] { Guarded([this] { tZeitTimer(); }); });
-    tKI = new QTimer(this);
-    tKI->setObjectName("tKI");
-    tKI->setInterval(ComputerDelayMs);
-    tKI->setSingleShot(true);
-    connect(tKI, &QTimer::timeout, this, [this] { Guarded([this] { tKITimer(); }); });
-
     odLoadGame = new QFileDialog(this);
     odLoadGame->setObjectName("odLoadGame");
     odLoadGame->setFileMode(QFileDialog::ExistingFile);
@@ -167,17 +157,13 @@ TfSpielfeld::TfSpielfeld(QWidget* Parent) : QMainWindow(Parent) {
     CloseSettingsFile();
 
     Spielfeld_ = std::make_unique<TSpielfeld>(lng, this);
-    Spielfeld_->Layers->SetOnPaint([this](TBitmapLayer*) {
-        // Coalesced: the next round of events paints once, however many
-        // layers changed; the animation's waits handle events every frame.
-        if (Spielfeld_ && !Spielfeld_->IsUpdating()) pbSpielfeld->update();
-    });
+    Driver_ = std::make_unique<TTurnDriver>(*Spielfeld_, *this);
     ilhints = {HintStoneImage(*Spielfeld_)};
     htmlhint->SetImages(ilhints);
 
     (lng->Language() == LanguageEnglish ? miEnglish : miGerman)->setChecked(true);
     Spielfeld_->ShowLanguagePictures();
-    Spielfeld_->Layers->PaintAll();
+    Spielfeld_->Layers().PaintAll();
 
     resize(WindowWidth, WindowHeight);
     if (const QScreen* Screen = QGuiApplication::primaryScreen()) {
@@ -185,9 +171,9 @@ TfSpielfeld::TfSpielfeld(QWidget* Parent) : QMainWindow(Parent) {
         move(Desktop.left() + (Desktop.width() - WindowWidth) / 2,
              Desktop.top() + (Desktop.height() - WindowHeight) / 2);
     }
-    if (Spielfeld_->Settings->Maximized) setWindowState(windowState() | Qt::WindowMaximized);
+    if (Spielfeld_->Settings().Maximized) setWindowState(windowState() | Qt::WindowMaximized);
 
-    const TTessumSettings& Settings = *Spielfeld_->Settings;
+    const TTessumSettings& Settings = Spielfeld_->Settings();
     aSound->setChecked(Settings.Sound);
     miHandanimation->setChecked(Settings.Animation == AnimationHands);
     miSteinAnimation->setChecked(Settings.Animation == AnimationStones);
@@ -203,8 +189,7 @@ TfSpielfeld::TfSpielfeld(QWidget* Parent) : QMainWindow(Parent) {
 }
 
 TfSpielfeld::~TfSpielfeld() {
-    tZeit->stop();
-    tKI->stop();
+    Driver_.reset();
     // The controller saves the settings; its errors show through us, so it
     // goes while the window is still whole.
     Spielfeld_.reset();
@@ -216,7 +201,8 @@ void TfSpielfeld::BuildMenus() {
     auto MakeAction = [this](const char* Name, void (TfSpielfeld::*Handler)()) {
         auto* A = new QAction(this);
         A->setObjectName(Name);
-        connect(A, &QAction::triggered, this, [this, Handler] { Guarded([this, Handler] { (this->*Handler)(); }); });
+        connect(A, &QAction::triggered, this,
+                [this, Handler] { Driver_->Guarded([this, Handler] { (this->*Handler)(); }); });
         return A;
     };
 
@@ -259,7 +245,7 @@ void TfSpielfeld::BuildMenus() {
     miSteinAnimation = AddRadio(miOptions, Animations, "miSteinAnimation");
     minoAnimation = AddRadio(miOptions, Animations, "minoAnimation");
     connect(Animations, &QActionGroup::triggered, this,
-            [this](QAction* Item) { Guarded([this, Item] { miAnimationClick(Item); }); });
+            [this](QAction* Item) { Driver_->Guarded([this, Item] { miAnimationClick(Item); }); });
     miOptions->addSeparator();
     auto* Languages = new QActionGroup(this);
     Languages->setObjectName("agLanguage");
@@ -267,7 +253,7 @@ void TfSpielfeld::BuildMenus() {
     miGerman = AddRadio(miOptions, Languages, "miGerman");
     miEnglish = AddRadio(miOptions, Languages, "miEnglish");
     connect(Languages, &QActionGroup::triggered, this,
-            [this](QAction* Item) { Guarded([this, Item] { miGermanClick(Item); }); });
+            [this](QAction* Item) { Driver_->Guarded([this, Item] { miGermanClick(Item); }); });
 
     miInternet = mm->addMenu(QString());
     miInternet->setObjectName("miInternet");
@@ -293,16 +279,43 @@ void TfSpielfeld::lngTranslate() { SetDialogLanguage(lng->Language()); }
 
 void TfSpielfeld::ShowError(const std::string& Message) { LngMessageDlg(Message, mtError, {mbOK}); }
 
-void TfSpielfeld::Guarded(const std::function<void()>& Handler) {
-    try {
-        Handler();
-    } catch (const std::exception& E) {
-        if (Spielfeld_ && !Spielfeld_->MoveInProgress) {
-            SetInputEnabled(true);
-            SetPointer(TPointer::Arrow);
-        }
-        ShowError(E.what());
-    }
+void TfSpielfeld::Repaint() {
+    // Coalesced: the next round of events paints once, however many layers
+    // changed; the animation's waits handle events every frame.
+    pbSpielfeld->update();
+}
+
+void TfSpielfeld::ShowResult(const std::string& Message) { LngMessageDlg(Message, mtInformation, {mbOK}); }
+
+void TfSpielfeld::GameFinished(std::int32_t Rank1, std::int32_t Rank2) {
+    if (Driver_) Driver_->GameFinished(Rank1, Rank2);
+}
+
+void TfSpielfeld::MustSkip() {
+    if (Driver_) Driver_->MustSkip();
+}
+
+bool TfSpielfeld::Ask(const std::string& Question) {
+    return LngMessageDlg(Question, mtConfirmation, {mbYes, mbNo}) == mrYes;
+}
+
+int TfSpielfeld::HintPit() const { return pbSpielfeld->Tag; }
+
+bool TfSpielfeld::HintShown() const { return htmlhint->isVisible(); }
+
+void TfSpielfeld::ShowHint(int Pit, int Stones, int X, int Y) {
+    htmlhint->CancelHint();
+    pbSpielfeld->Tag = Pit;
+    const std::string Word = lng->GetText(Stones == 1 ? "stone" : "stones");
+    const QString Html = QString("<IMG src=\"idx:0\" align=\"middle\"> <b>%1</b> %2")
+                             .arg(static_cast<unsigned>(Stones))
+                             .arg(FromAnsi(Word));
+    htmlhint->ShowHint(Html, pbSpielfeld->mapToGlobal(QPoint(X, Y)));
+}
+
+void TfSpielfeld::HideHint() {
+    pbSpielfeld->Tag = -1;
+    htmlhint->CancelHint();
 }
 
 void TfSpielfeld::SetInputEnabled(bool Enabled) {
@@ -333,22 +346,20 @@ void TfSpielfeld::SetPointer(TPointer Pointer) {
 // Window events
 
 void TfSpielfeld::closeEvent(QCloseEvent* Event) {
-    const bool ComputerArmed = tKI->isActive();
-    const int Remaining = tKI->remainingTime();
-    tKI->stop();
-    const bool Quit = LngMessageDlg(lng->GetText("msgquit"), mtConfirmation, {mbYes, mbNo}) == mrYes;
-    if (isVisible()) Spielfeld_->Settings->Maximized = isMaximized();
+    Driver_->HoldComputer();
+    const bool Quit = Ask(lng->GetText("msgquit"));
+    if (isVisible()) Spielfeld_->Settings().Maximized = isMaximized();
     if (Quit) {
         Event->accept();
         return;
     }
     Event->ignore();
-    if (ComputerArmed) tKI->start(std::max(Remaining, 0));
+    Driver_->ReleaseComputer();
 }
 
 void TfSpielfeld::keyPressEvent(QKeyEvent* Event) {
     if (Event->key() == Qt::Key_Escape) {
-        Spielfeld_->SkipAnimation = true;
+        Spielfeld_->SkipAnimation();
         Event->accept();
         return;
     }
@@ -372,141 +383,24 @@ void TfSpielfeld::pbSpielfeldPaint() {
 }
 
 void TfSpielfeld::pbSpielfeldMouseMove(int X, int Y) {
-    TSpielfeld& Game = *Spielfeld_;
-    if (Game.MoveInProgress) return;
-    const int Pit = Game.PitAt(X, Y);
-    const bool PersonToMove = Game.Running && !Game.IsComputer(Game.Board->Player);
-
-    TPointer Wanted = TPointer::Arrow;
-    if (PersonToMove && Pit >= 1 && Game.Board->IsLegalMove(Pit)) {
-        Wanted = TPointer::HandPoint;
-        Game.Layers->Overview().SetValue(Pit);
-    }
-    if (pointer_ != Wanted) SetPointer(Wanted);
-
-    if (PersonToMove && Pit >= 1 && Pit != pbSpielfeld->Tag) {
-        htmlhint->CancelHint();
-        pbSpielfeld->Tag = Pit;
-        const int Stones = Game.Board->Pits[Pit];
-        const std::string Word = lng->GetText(Stones == 1 ? "stone" : "stones");
-        const QString Html = QString("<IMG src=\"idx:0\" align=\"middle\"> <b>%1</b> %2")
-                                 .arg(static_cast<unsigned>(Stones))
-                                 .arg(FromAnsi(Word));
-        htmlhint->ShowHint(Html, pbSpielfeld->mapToGlobal(QPoint(X, Y)));
-    }
-    if (Pit == -1 && htmlhint->isVisible()) {
-        pbSpielfeld->Tag = -1;
-        htmlhint->CancelHint();
-    }
+    Driver_->Guarded([&] { Driver_->MouseMove(X, Y); });
 }
 
 void TfSpielfeld::pbSpielfeldMouseDown(int X, int Y) {
-    TSpielfeld& Game = *Spielfeld_;
-    if (!Game.Running || Game.MoveInProgress || Game.IsComputer(Game.Board->Player)) return;
-    if (pointer_ != TPointer::HandPoint) return;
-    const int Pit = Game.PitAt(X, Y);
-    if (!Game.Board->IsLegalMove(Pit)) return;
-    MakeMove(Pit);
-}
-
-// ---------------------------------------------------------------------------
-// Turn driver
-
-void TfSpielfeld::StopClock() { tZeit->stop(); }
-
-void TfSpielfeld::ResumeClock() {
-    if (Spielfeld_->Running && !Spielfeld_->MoveInProgress) {
-        if (!tZeit->isActive()) tZeit->start();
-    } else {
-        tZeit->stop();
-    }
-    alMenuUpdate();
-}
-
-void TfSpielfeld::ArmComputer() {
-    TSpielfeld& Game = *Spielfeld_;
-    if (Game.Running && Game.IsComputer(Game.Board->Player)) {
-        // Between two computer moves the board shows the last one for a while;
-        // the pause is the timer's, so no wait piles up inside another.
-        tKI->start(Game.History->Mode == 2 ? ComputerPause : ComputerDelayMs);
-    } else {
-        tKI->stop();
-    }
-}
-
-void TfSpielfeld::tZeitTimer() {
-    TSpielfeld& Game = *Spielfeld_;
-    if (!Game.Running || Game.MoveInProgress) return;
-    const int Side = Game.Board->Player;
-    Game.SetClock(Side, Game.Clock(Side) + 1);
-}
-
-void TfSpielfeld::tKITimer() {
-    tKI->stop();
-    TSpielfeld& Game = *Spielfeld_;
-    if (!Game.Running || Game.MoveInProgress || !Game.IsComputer(Game.Board->Player)) return;
-    const int Row = Game.Opponent->ChooseMove();
-    if (Row == 0) {
-        MakeSkip();
-        return;
-    }
-    MakeMove(PitIndex(Game.Board->Player, Row));
-}
-
-void TfSpielfeld::MakeMove(int Pit) {
-    TSpielfeld& Game = *Spielfeld_;
-    if (!Game.Running || !Game.Board->IsLegalMove(Pit)) return;
-    pbSpielfeld->Tag = -1;
-    htmlhint->CancelHint();
-    StopClock();
-    SetPointer(TPointer::Hourglass);
-    SetInputEnabled(false);
-    try {
-        Game.PlayMove(Pit);
-    } catch (...) {
-        SetInputEnabled(true);
-        SetPointer(TPointer::Arrow);
-        throw;
-    }
-    const bool Over = Game.Board->IsGameOver();
-    if (Over) aHighscoreExecute();
-    SetInputEnabled(true);
-    SetPointer(TPointer::Arrow);
-    ResumeClock();
-    // A game that ended with this move asks here; one that ends with the
-    // forced skip asks inside MakeSkip. Either way the question comes once.
-    if (Game.Board->MustSkip()) MakeSkip();
-    ArmComputer();
-    if (Over) AskForAnotherGame();
-}
-
-void TfSpielfeld::MakeSkip() {
-    TSpielfeld& Game = *Spielfeld_;
-    if (!Game.Running) return;
-    StopClock();
-    Game.PassTurn();
-    const bool Over = Game.Board->IsGameOver();
-    if (Over) aHighscoreExecute();
-    ResumeClock();
-    ArmComputer();
-    if (Over) AskForAnotherGame();
-}
-
-void TfSpielfeld::AskForAnotherGame() {
-    if (LngMessageDlg(lng->GetText("msganothergame"), mtConfirmation, {mbYes, mbNo}) == mrYes) aNewGameExecute();
+    Driver_->Guarded([&] { Driver_->MouseDown(X, Y); });
 }
 
 // ---------------------------------------------------------------------------
 // Commands
 
 void TfSpielfeld::alMenuUpdate() {
-    const bool Something = Spielfeld_ && (Spielfeld_->Running || Spielfeld_->History->CountMoves() > 0);
+    const bool Something = Spielfeld_ && (Spielfeld_->IsRunning() || Spielfeld_->History().CountMoves() > 0);
     aSaveGame->setEnabled(Something);
     aGameHistory->setEnabled(Something);
 }
 
 void TfSpielfeld::aNewGameExecute() {
-    StopClock();
+    const TClockStop Stop(*Driver_);
     TfNewGame Dialog(this);
     Dialog.SetLanguage(lng->Language());
     if (Dialog.Execute()) {
@@ -519,14 +413,11 @@ void TfSpielfeld::aNewGameExecute() {
             Draw.exec();
             StartSide = Draw.Won() ? 2 : 1;
         }
-        Spielfeld_->Running = true;
         Spielfeld_->NewGame(Choice.Name1, Choice.Name2, Choice.Mail1, Choice.Mail2, Dialog.LandKey(1),
                             Dialog.LandKey(2), Choice.Stones, Choice.UseHead, Choice.Variant + 1,
                             Choice.Difficulty + 1, static_cast<std::uint8_t>(Choice.Mode), StartSide);
-        SetPointer(TPointer::Arrow);
-        ArmComputer();
+        Driver_->GameStarted();
     }
-    ResumeClock();
 }
 
 void TfSpielfeld::SetInitialFolders(const QString& FileName) {
@@ -538,22 +429,15 @@ void TfSpielfeld::SetInitialFolders(const QString& FileName) {
 }
 
 void TfSpielfeld::aLoadGameExecute() {
-    StopClock();
+    const TClockStop Stop(*Driver_);
     if (!LoadFolderSet_) {
         odLoadGame->setDirectory(QString::fromStdString(ProgramFolder()));
         LoadFolderSet_ = true;
     }
     const QString FileName = ChooseFile(*odLoadGame);
-    if (FileName.isEmpty() || !QFileInfo(FileName).isFile()) {
-        ResumeClock();
-        return;
-    }
+    if (FileName.isEmpty() || !QFileInfo(FileName).isFile()) return;
     SetInitialFolders(FileName);
-    if (Spielfeld_->LoadGame(FileName.toStdString())) {
-        SetPointer(TPointer::Arrow);
-        ArmComputer();
-    }
-    ResumeClock();
+    if (Spielfeld_->LoadGame(FileName.toStdString())) Driver_->GameStarted();
 }
 
 QString TfSpielfeld::SaveFileName(const QString& Chosen) {
@@ -562,7 +446,7 @@ QString TfSpielfeld::SaveFileName(const QString& Chosen) {
 }
 
 void TfSpielfeld::aSaveGameExecute() {
-    StopClock();
+    const TClockStop Stop(*Driver_);
     if (!SaveFolderSet_) {
         sdSaveGame->setDirectory(QString::fromStdString(ProgramFolder()));
         SaveFolderSet_ = true;
@@ -571,48 +455,37 @@ void TfSpielfeld::aSaveGameExecute() {
     if (!Chosen.isEmpty()) {
         SetInitialFolders(Chosen);
         const QString FileName = SaveFileName(Chosen);
-        try {
-            Spielfeld_->History->SaveToFile(FileName.toStdString());
-        } catch (...) {
-            ResumeClock();
-            throw;
-        }
+        Spielfeld_->History().SaveToFile(FileName.toStdString());
         LngMessageDlg(lng->GetText("msgsaved"), mtInformation, {mbOK});
     }
-    ResumeClock();
 }
 
-void TfSpielfeld::aHighscoreExecute() {
-    StopClock();
-    TSpielfeld& Game = *Spielfeld_;
-    {
-        TfHighscore Dialog(this);
-        AttachNetSubmit(Dialog);
-        Dialog.SetLanguage(lng->Language());
-        Dialog.Show(Game.Board->Variant - 1, TfHighscore::BestRank(Game.Rank1, Game.Rank2));
-        Game.Rank1 = -1;
-        Game.Rank2 = -1;
-    }
-    ResumeClock();
+void TfSpielfeld::aHighscoreExecute() { ShowHighscore(-1, -1); }
+
+void TfSpielfeld::ShowHighscore(std::int32_t Rank1, std::int32_t Rank2) {
+    const TClockStop Stop(*Driver_);
+    TfHighscore Dialog(this);
+    AttachNetSubmit(Dialog);
+    Dialog.SetLanguage(lng->Language());
+    Dialog.Show(Spielfeld_->Board().Variant - 1, TfHighscore::BestRank(Rank1, Rank2));
 }
 
 void TfSpielfeld::aGameHistoryExecute() {
-    StopClock();
-    ShowGameHistory(this, *Spielfeld_->History, lng->Language());
-    ResumeClock();
+    const TClockStop Stop(*Driver_);
+    ShowGameHistory(this, Spielfeld_->History(), lng->Language());
 }
 
 void TfSpielfeld::aEndExecute() { close(); }
 
 void TfSpielfeld::aSoundExecute() {
     // A checkable action has already flipped its mark when it triggers.
-    Spielfeld_->Settings->Sound = aSound->isChecked();
+    Spielfeld_->Settings().Sound = aSound->isChecked();
     if (!aSound->isChecked()) StopSound();
 }
 
 void TfSpielfeld::miAnimationClick(QAction* Item) {
     Item->setChecked(true);
-    std::uint8_t& Animation = Spielfeld_->Settings->Animation;
+    std::uint8_t& Animation = Spielfeld_->Settings().Animation;
     if (Item == miHandanimation)
         Animation = AnimationHands;
     else if (Item == miSteinAnimation)
@@ -633,7 +506,7 @@ void TfSpielfeld::miGermanClick(QAction* Item) {
         CloseSettingsFile();
         Spielfeld_->BeginUpdate();
         Spielfeld_->ShowLanguagePictures();
-        Spielfeld_->Layers->PaintAll();
+        Spielfeld_->Layers().PaintAll();
         Spielfeld_->EndUpdate();
         Spielfeld_->Refresh();
         throw;
@@ -642,15 +515,14 @@ void TfSpielfeld::miGermanClick(QAction* Item) {
     CloseSettingsFile();
     Spielfeld_->BeginUpdate();
     Spielfeld_->ShowLanguagePictures();
-    Spielfeld_->Layers->PaintAll();
+    Spielfeld_->Layers().PaintAll();
     Spielfeld_->EndUpdate();
     Spielfeld_->Refresh();
 }
 
 void TfSpielfeld::OpenShell(const QString& Target) {
-    StopClock();
+    const TClockStop Stop(*Driver_);
     if (OpenDocument) OpenDocument(Target);
-    ResumeClock();
 }
 
 void TfSpielfeld::aUpdateExecute() { OpenShell(config::UpdatePage); }
@@ -667,9 +539,8 @@ QString TfSpielfeld::HelpFile() const {
 void TfSpielfeld::aContentExecute() { OpenShell(HelpFile()); }
 
 void TfSpielfeld::aAboutExecute() {
-    StopClock();
+    const TClockStop Stop(*Driver_);
     id->Execute();
-    ResumeClock();
 }
 
 }  // namespace tessum

@@ -2,15 +2,13 @@
 // commands, the load and save dialogs, the clock and computer timers, the
 // hover hint, the splash and about windows, and it owns the game controller.
 //
-// It is also the turn driver: it decides when a person's click counts, when
-// the computer moves, when the clocks run, when a side that cannot move skips,
-// and what happens once a game is over (highscore table, another game?).
-//
-// Pacing of computer-against-computer games: the next computer move is always
-// started by the computer timer from the event loop, never from inside the
-// wait after the previous move, so a game of any length (and the next game
-// started from the final question) runs at a constant stack depth. In that
-// mode the timer waits ComputerPauseMs instead of ComputerDelayMs.
+// Who moves when is the turn driver's (game/uTTurnDriver.h): the window
+// forwards the board area's mouse and the controller's notifications to it
+// and offers it input, pointer, hint, the highscore and new-game commands and
+// a yes/no question (ITurnWindow). Every command that opens a window of its
+// own holds a TClockStop while it runs. To add a menu command: a QAction made
+// with MakeAction in BuildMenus, its caption in fSpielfeld.lng, and a handler
+// that starts with a TClockStop when it shows a window.
 #pragma once
 
 #include <QActionGroup>
@@ -21,7 +19,6 @@
 #include <QMenu>
 #include <QObject>
 #include <QString>
-#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -29,6 +26,7 @@
 #include <string>
 
 #include "game/uTSpielfeld.h"
+#include "game/uTTurnDriver.h"
 
 class QAction;
 
@@ -37,10 +35,6 @@ namespace tessum {
 class TMultiLanguage;
 class THTMLHint;
 class TfSpielfeld;
-
-inline constexpr int ComputerDelayMs = 250;
-inline constexpr int ComputerPauseMs = 1000;
-inline constexpr int ClockTickMs = 1000;
 
 // The board area: shows the controller's picture and reports the mouse.
 class TBoardArea : public QWidget {
@@ -76,10 +70,7 @@ private:
     QString language_ = QStringLiteral("german");
 };
 
-// The pointer shapes the turn driver works with.
-enum class TPointer { Arrow, Hourglass, HandPoint };
-
-class TfSpielfeld : public QMainWindow, public ISpielfeldWindow {
+class TfSpielfeld : public QMainWindow, public ISpielfeldWindow, public ITurnWindow {
     Q_OBJECT
 
 public:
@@ -91,17 +82,33 @@ public:
     ~TfSpielfeld() override;
 
     TSpielfeld& Spielfeld() { return *Spielfeld_; }
+    TTurnDriver& Driver() { return *Driver_; }
 
-    // ISpielfeldWindow: the application's error display.
+    // ISpielfeldWindow and ITurnWindow: the application's error display.
     void ShowError(const std::string& Message) override;
+    // ISpielfeldWindow.
+    void Repaint() override;
+    void ShowResult(const std::string& Message) override;
+    void GameFinished(std::int32_t Rank1, std::int32_t Rank2) override;
+    void MustSkip() override;
+    // ITurnWindow.
+    void SetInputEnabled(bool Enabled) override;
+    TPointer Pointer() const override { return pointer_; }
+    void SetPointer(TPointer Pointer) override;
+    int HintPit() const override;
+    bool HintShown() const override;
+    void ShowHint(int Pit, int Stones, int X, int Y) override;
+    void HideHint() override;
+    void ShowHighscore(std::int32_t Rank1, std::int32_t Rank2) override;
+    void StartNewGame() override { aNewGameExecute(); }
+    bool Ask(const std::string& Question) override;
+    void CommandsChanged() override { alMenuUpdate(); }
 
     // Components, named as their object names.
     TMultiLanguage* lng;
     TBoardArea* pbSpielfeld;
     THTMLHint* htmlhint;
     QList<QImage> ilhints;
-    QTimer* tZeit;
-    QTimer* tKI;
     QFileDialog* odLoadGame;
     QFileDialog* sdSaveGame;
     TInfoComponent* id;
@@ -136,18 +143,6 @@ public:
     // the dialog's own modal run unless replaced (tests choose directly).
     std::function<QString(QFileDialog& Dialog)> ChooseFile;
 
-    // The pause before a computer move when the computer plays both sides.
-    int ComputerPause = ComputerPauseMs;
-
-    // Turn driver.
-    void StopClock();
-    void ResumeClock();
-    void ArmComputer();
-    void MakeMove(int Pit);
-    void MakeSkip();
-    void tZeitTimer();
-    void tKITimer();
-
     // Board area events.
     void pbSpielfeldPaint();
     void pbSpielfeldMouseMove(int X, int Y);
@@ -172,10 +167,6 @@ public:
     // Enables saving and the history once there is something to save.
     void alMenuUpdate();
 
-    // The pointer shown over the board.
-    TPointer Pointer() const { return pointer_; }
-    void SetPointer(TPointer Pointer);
-
     // The name a save-file choice is written under: ".tsm" added unless the
     // name already ends in it, whatever the letter case.
     static QString SaveFileName(const QString& Chosen);
@@ -190,15 +181,11 @@ protected:
 private:
     void BuildMenus();
     void lngTranslate();
-    // Runs a command or event handler; an exception that escapes it reaches
-    // the error display, and a window left disabled by it accepts input again.
-    void Guarded(const std::function<void()>& Handler);
     void OpenShell(const QString& Target);
-    void SetInputEnabled(bool Enabled);
-    void AskForAnotherGame();
     void SetInitialFolders(const QString& FileName);
 
     std::unique_ptr<TSpielfeld> Spielfeld_;
+    std::unique_ptr<TTurnDriver> Driver_;
     TPointer pointer_ = TPointer::Arrow;
     // Whether the file dialogs have been given their first folder.
     bool LoadFolderSet_ = false;

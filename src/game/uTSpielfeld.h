@@ -6,29 +6,20 @@
 // the board's notifications drive the hands or stone frames and the sounds,
 // records every move with the seconds it took, writes the notes, passes the
 // turn when a side cannot move and ends the game. Who moves when is the turn
-// driver's business (the main window); this class only offers the steps.
+// driver's business (TTurnDriver); this class only offers the steps.
 //
-// The seam to the window (what the host must do):
-//   - Repaint: call Layers->SetOnPaint(handler) once after creation. Every
-//     layer change and every animation frame calls that handler; it should
-//     show ShownPicture() (nothing while IsUpdating()) on the board area.
-//   - Give an ISpielfeldWindow: the application's error display. Without
-//     one, the errors the controller catches (a saved game or highscore table
-//     that cannot be read or written) show in an error message dialog.
-//   - Call ShowLanguagePictures() after creation and after every change of the
-//     translation component's language (then Layers->PaintAll() and Refresh()).
-//   - Set SkipAnimation on the Escape key; read Running / MoveInProgress,
-//     Board, History, Settings and Rank1 / Rank2 as the turn driver needs.
+// Everything the window has to learn it is told through ISpielfeldWindow:
+// repaint, an error, the result of a finished game, that the game finished,
+// that the side to move must skip. The window calls ShowLanguagePictures()
+// after creation and after every change of the translation's language (then
+// Layers().PaintAll() and Refresh()), and SkipAnimation() on the Escape key.
 // Everything runs on the user-interface thread; the animation waits with the
 // pumping waits, so window events keep being handled during a move.
 #pragma once
 
 #include <cstdint>
-#include <initializer_list>
 #include <memory>
 #include <string>
-#include <string_view>
-#include <variant>
 
 #include "graphics/Graphics.h"
 #include "board/uTFeld.h"
@@ -37,72 +28,37 @@
 #include "ai/uTKI.h"
 #include "game/uTSettings.h"
 #include "graphics/uTSpielfeldLayers.h"
+#include "i18n/TextFormat.h"
 
 namespace tessum {
 
 class TMultiLanguage;
 
-// What the controller needs of the window that shows it.
+// What the controller tells the window that shows it. Every notification
+// comes on the user-interface thread; the ones about the course of the game
+// (GameFinished, MustSkip) come at the end of the step that caused them.
 class ISpielfeldWindow {
 public:
     virtual ~ISpielfeldWindow() = default;
     // The application's error display: a message box with Message, after
     // which the program goes on.
     virtual void ShowError(const std::string& Message) = 0;
+    // The board picture changed; show ShownPicture() soon.
+    virtual void Repaint() = 0;
+    // The result of a game just finished, for a message box.
+    virtual void ShowResult(const std::string& Message) = 0;
+    // The game is over; Rank1 / Rank2 are the 1-based highscore places the
+    // sides reached, -1 for none.
+    virtual void GameFinished(std::int32_t Rank1, std::int32_t Rank2) = 0;
+    // The side to move has no legal move and must pass (PassTurn).
+    virtual void MustSkip() = 0;
 };
-
-// One argument of FormatText.
-using TFormatArg = std::variant<std::int64_t, std::string>;
-
-// Fills a translated pattern the way the program's texts expect: %s, %d and
-// %u with an optional width ("%2d", "%-8s") and precision ("%2.2d"), "%%"
-// for a percent sign. It never trusts the pattern: a missing argument gives
-// an empty text and an unknown directive is copied as it stands, so a slip in
-// a translation cannot crash the program.
-std::string FormatText(std::string_view Pattern, std::initializer_list<TFormatArg> Args);
 
 class TSpielfeld {
 public:
-    TMultiLanguage* Translation = nullptr;  // not owned
-    std::unique_ptr<TTessumSettings> Settings;
-    std::unique_ptr<TFeld> Board;
-    std::unique_ptr<TKI> Opponent;
-    std::unique_ptr<THistory> History;
-    // While true the window shows FramePicture instead of BoardPicture.
-    bool Animating = false;
-    // Update bracket: while true the window does not repaint.
-    bool Updating = false;
-    // Set by the Escape key: the rest of the current move is not animated.
-    bool SkipAnimation = false;
-    // A game is in progress and accepts moves.
-    bool Running = false;
-    // A move is being played and animated.
-    bool MoveInProgress = false;
-    // The will-win note has been written in this game.
-    bool WillWinShown = false;
-    // 1-based highscore places of the game just finished, -1 for none.
-    std::int32_t Rank1 = -1;
-    std::int32_t Rank2 = -1;
-
-    // The background with the language legends; the layers restore from it.
-    std::unique_ptr<TBitmap> BackgroundPicture;
-    // Background plus all layers: shown between moves.
-    std::unique_ptr<TBitmap> BoardPicture;
-    // One animation frame: BoardPicture with hands or a highlight over it.
-    std::unique_ptr<TBitmap> FramePicture;
-    // Marks the pit a stone is about to fall into; white is transparent.
-    std::unique_ptr<TBitmap> HighlightPicture;
-    std::unique_ptr<TBitmap> OverviewEnglish, PreviewEnglish, OverviewGerman, PreviewGerman;
-    std::unique_ptr<TSpielfeldLayers> Layers;
-    std::unique_ptr<TTessumHands> Hands;
-
-    // The window's side of the seam; not owned, may be null.
-    ISpielfeldWindow* Window = nullptr;
-    // Folder of the highscore tables; the program's folder unless a test says otherwise.
-    std::string HighscoreFolder;
-
     // Loads the settings and every picture ("game.gfx", "steine.gfx",
-    // "mulden.gfx", "hands.gfx" from the program's folder).
+    // "mulden.gfx", "hands.gfx" from the program's folder). Without a window
+    // errors and results show in message dialogs.
     explicit TSpielfeld(TMultiLanguage* Translation, ISpielfeldWindow* Window = nullptr);
     // Saves the settings first.
     ~TSpielfeld();
@@ -124,20 +80,64 @@ public:
     // while it can.
     void PassTurn();
 
+    // The board, the record and the rest, for reading; what changes them
+    // goes through the operations above.
+    const TFeld& Board() const { return *Board_; }
+    const THistory& History() const { return *History_; }
+    TTessumSettings& Settings() { return *Settings_; }
+    const TTessumSettings& Settings() const { return *Settings_; }
+    TSpielfeldLayers& Layers() { return *Layers_; }
+    TTessumHands& Hands() { return *Hands_; }
+    TKI& Opponent() { return *Opponent_; }
+    TMultiLanguage* Translation() const { return Translation_; }
+
+    // A game is in progress and accepts moves.
+    bool IsRunning() const { return Running_; }
+    // A move is being played and animated.
+    bool IsMoveInProgress() const { return MoveInProgress_; }
+    // While true the window shows the animation frame instead of the board.
+    bool IsAnimating() const { return Animating_; }
+    // The will-win note has been written in this game.
+    bool WillWinShown() const { return WillWinShown_; }
+    // The Escape key: the rest of the current move is not animated.
+    void SkipAnimation(bool Skip = true) { SkipAnimation_ = Skip; }
+    bool AnimationSkipped() const { return SkipAnimation_; }
+    // 1-based highscore place side 1 or 2 reached in the game that finished
+    // last, -1 for none.
+    std::int32_t Rank(int Side) const { return Side == 1 ? Rank1_ : Side == 2 ? Rank2_ : -1; }
+    // Folder of the highscore tables; the program's folder unless a test says otherwise.
+    void SetHighscoreFolder(std::string Folder) { HighscoreFolder_ = std::move(Folder); }
+
     bool IsComputer(int Side) const;
+    // Puts the board into a position of the caller's making (tests, tools);
+    // the record does not follow.
+    void SetPosition(const TPits& Pits, int Player);
+    // The side to move is the computer's and the game runs.
+    bool ComputerToMove() const { return Running_ && IsComputer(Board_->Player); }
+    // The computer's choice for the side to move: a pit, or 0 for a skip.
+    int ComputerMove();
     int PitAt(int X, int Y) const { return PitAtPoint(X, Y); }
-    bool IsRunning() const { return Running; }
 
     void Refresh();
-    void BeginUpdate() { Updating = true; }
-    void EndUpdate() { Updating = false; }
-    bool IsUpdating() const { return Updating; }
+    void BeginUpdate() { Updating_ = true; }
+    void EndUpdate() { Updating_ = false; }
+    bool IsUpdating() const { return Updating_; }
 
-    // The picture the window shows now: FramePicture while animating, else BoardPicture.
-    const TBitmap& ShownPicture() const { return Animating ? *FramePicture : *BoardPicture; }
+    // The picture the window shows now: the frame while animating, else the board.
+    const TBitmap& ShownPicture() const { return Animating_ ? *FramePicture_ : *BoardPicture_; }
+    // Background plus all layers: shown between moves.
+    const TBitmap& BoardPicture() const { return *BoardPicture_; }
+    // One animation frame: the board with hands or a highlight over it.
+    TBitmap& FramePicture() { return *FramePicture_; }
+    // The background with the language legends; the layers restore from it.
+    const TBitmap& BackgroundPicture() const { return *BackgroundPicture_; }
+    // Marks the pit a stone is about to fall into; white is transparent.
+    const TBitmap& HighlightPicture() const { return *HighlightPicture_; }
 
     // Draws the legends of the current language onto the background.
     void ShowLanguagePictures();
+    // Shows Pit in the overview (the pointer rests on it), -1 for none.
+    void ShowPreview(int Pit);
 
     // A side's clock in seconds (the value of its clock layer).
     std::int32_t Clock(int Side);
@@ -145,22 +145,9 @@ public:
     // The name of side 1 or 2 from the record.
     const std::string& PlayerName(int Side) const;
 
-    // The steps below are called by the operations above; they are public so
-    // that the window and the tests can drive single steps.
-    void LoadPictures();
-    void RecordMove(int Pit);
-    void CheckAfterMove();
-    void UpdateLayers();
-    // Ends the game: highscore entries, result sound and message. True when
-    // at least one side reached a place.
-    bool FinishGame();
-    // Copies the board onto FramePicture with Pit (1..14) highlighted, shows
-    // it and waits until Milliseconds have passed since the call.
+    // Copies the board onto the frame with Pit (1..14) highlighted, shows it
+    // and waits until Milliseconds have passed since the call.
     void ShowStoneFrame(int Pit, std::uint32_t Milliseconds);
-
-    // Notes: "notestart" and "noteload" replace the text, the others append a line.
-    void SetNote(const std::string& Text);
-    void AppendNote(const std::string& Line);
     std::string Text(const char* Key) const;
 
     // The board's notifications.
@@ -172,12 +159,48 @@ public:
     void BoardAfterStore(int Pit, int Side, int Count);
 
 private:
+    void LoadPictures();
+    void RecordMove(int Pit);
+    void CheckAfterMove();
+    void UpdateLayers();
+    // Ends the game: highscore entries, result sound and message. True when
+    // at least one side reached a place.
+    bool FinishGame();
+    // Notes: "notestart" and "noteload" replace the text, the others append a line.
+    void SetNote(const std::string& Text);
+    void AppendNote(const std::string& Line);
     void PlaySound(const char* Name) const;
     void ShowError(const std::string& Message) const;
     void ShowResult(const std::string& Message) const;
     // The sound a stone falling into Pit makes, given what lies there already.
     const char* SowSound(int Pit) const;
     std::uint8_t AnimationKind() const;
+
+    TMultiLanguage* Translation_ = nullptr;  // not owned
+    // The window's side of the seam; not owned, may be null.
+    ISpielfeldWindow* Window_ = nullptr;
+    std::string HighscoreFolder_;
+    std::unique_ptr<TTessumSettings> Settings_;
+    std::unique_ptr<TFeld> Board_;
+    std::unique_ptr<TKI> Opponent_;
+    std::unique_ptr<THistory> History_;
+    bool Animating_ = false;
+    // Update bracket: while true the window does not repaint.
+    bool Updating_ = false;
+    bool SkipAnimation_ = false;
+    bool Running_ = false;
+    bool MoveInProgress_ = false;
+    bool WillWinShown_ = false;
+    std::int32_t Rank1_ = -1;
+    std::int32_t Rank2_ = -1;
+
+    std::unique_ptr<TBitmap> BackgroundPicture_;
+    std::unique_ptr<TBitmap> BoardPicture_;
+    std::unique_ptr<TBitmap> FramePicture_;
+    std::unique_ptr<TBitmap> HighlightPicture_;
+    std::unique_ptr<TBitmap> OverviewEnglish_, PreviewEnglish_, OverviewGerman_, PreviewGerman_;
+    std::unique_ptr<TSpielfeldLayers> Layers_;
+    std::unique_ptr<TTessumHands> Hands_;
 };
 
 // The sound of putting Count stones into an end pit already holding Before;

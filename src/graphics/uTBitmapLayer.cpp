@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QThread>
+#include <QTimer>
 
 #include <chrono>
 
@@ -57,15 +58,15 @@ TPoint OffsetPoint(TPoint P, TPoint Q, bool Add) {
 
 TPoint RectCenter(const TRect& R) { return {R.Left + (R.Right - R.Left) / 2, R.Top + (R.Bottom - R.Top) / 2}; }
 
-std::uint32_t GetTickCount() {
+namespace {
+
+IWaitClock* WaitClock = nullptr;
+
+std::uint32_t RealTickCount() {
     static const auto start = std::chrono::steady_clock::now();
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
     return static_cast<std::uint32_t>(ms.count());
 }
-
-void Sleep(std::uint32_t Milliseconds) { QThread::msleep(Milliseconds); }
-
-namespace {
 
 void ProcessPendingEvents() {
     if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);
@@ -78,22 +79,40 @@ bool Reached(std::uint32_t Now, std::uint32_t Target) { return static_cast<std::
 
 }  // namespace
 
-void Delay(std::uint32_t Milliseconds) {
-    const std::uint32_t until = GetTickCount() + Milliseconds;
-    do {
-        ProcessPendingEvents();
-        Sleep(2);
-    } while (!Reached(GetTickCount(), until));
-}
+void SetWaitClock(IWaitClock* Clock) { WaitClock = Clock; }
 
-std::uint32_t WaitUntil(std::uint32_t Tick) {
-    std::uint32_t now;
-    do {
-        ProcessPendingEvents();
-        Sleep(1);
-        now = GetTickCount();
-    } while (!Reached(now, Tick));
-    return now;
+std::uint32_t GetTickCount() { return WaitClock != nullptr ? WaitClock->Now() : RealTickCount(); }
+
+void Sleep(std::uint32_t Milliseconds) { QThread::msleep(Milliseconds); }
+
+void Delay(std::uint32_t Milliseconds) { WaitUntil(GetTickCount() + Milliseconds); }
+
+std::uint32_t WaitUntil(std::uint32_t Tick, const std::function<bool()>& Stop) {
+    if (WaitClock != nullptr) {
+        WaitClock->WaitUntil(Tick, Stop);
+        return WaitClock->Now();
+    }
+    // Whatever is pending is handled at once, even when the time is past.
+    ProcessPendingEvents();
+    std::uint32_t Now = RealTickCount();
+    if (Reached(Now, Tick) || (Stop && Stop())) return Now;
+    if (QCoreApplication::instance() == nullptr) {
+        Sleep(Tick - Now);
+        return RealTickCount();
+    }
+    // Sleep in the event loop until the next event or the deadline, whichever
+    // comes first; the timer is only there to wake the loop at the deadline.
+    QTimer Wake;
+    Wake.setSingleShot(true);
+    Wake.setTimerType(Qt::PreciseTimer);
+    Wake.start(static_cast<int>(Tick - Now));
+    while (!Reached(Now, Tick)) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        Now = RealTickCount();
+        if (Stop && Stop()) break;
+        if (!Wake.isActive() && !Reached(Now, Tick)) Wake.start(static_cast<int>(Tick - Now));
+    }
+    return Now;
 }
 
 }  // namespace tessum

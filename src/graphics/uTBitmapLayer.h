@@ -102,14 +102,30 @@ TPoint OffsetPoint(TPoint P, TPoint Q, bool Add);
 // Middle of R, halves truncated toward zero.
 TPoint RectCenter(const TRect& R);
 
+// Where GetTickCount and the pumping waits take their time from. The
+// program's clock is the real one with the event loop; tests put in a clock
+// of their own, whose waits move simulated time on.
+class IWaitClock {
+public:
+    virtual ~IWaitClock() = default;
+    virtual std::uint32_t Now() = 0;
+    // Returns once Now() has reached Tick or Stop (when given) holds;
+    // handles what falls due meanwhile.
+    virtual void WaitUntil(std::uint32_t Tick, const std::function<bool()>& Stop) = 0;
+};
+// Not owned; nullptr puts the real clock back.
+void SetWaitClock(IWaitClock* Clock);
+
 // Milliseconds since the program started; wraps after 49 days.
 std::uint32_t GetTickCount();
 void Sleep(std::uint32_t Milliseconds);
-// Waits Milliseconds while handling pending events (timers, painting, input),
-// so the program stays alive during animations.
+// Waits Milliseconds while handling events (timers, painting, input), so the
+// program stays alive during animations. Between events it sleeps in the
+// event loop; it does not poll.
 void Delay(std::uint32_t Milliseconds);
-// Handles pending events until the tick count reaches Tick; returns the tick
-// count read last. A Tick already past returns after one round of events.
-std::uint32_t WaitUntil(std::uint32_t Tick);
+// Handles events until the tick count reaches Tick; returns the tick count
+// read last. A Tick already past returns after one round of pending events.
+// With Stop, the wait also ends as soon as Stop holds after an event.
+std::uint32_t WaitUntil(std::uint32_t Tick, const std::function<bool()>& Stop = {});
 
 }  // namespace tessum

@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "GameTestFolder.h"
+#include "QtApp.h"
+#include "SoundLog.h"
 #include "i18n/MultiLanguage.h"
 #include "i18n/lngDialogs.h"
 #include "game/uSound.h"
@@ -25,46 +27,32 @@
 
 namespace tessum::test {
 
-inline void EnsureApplication() {
-    if (QCoreApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "test_spielfeld";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
-}
-
-// Sound names in the order they were started ("4steinausmulde", ...).
-struct TSoundLog {
-    std::vector<std::string> Played;
-};
-
-class TLoggingOutput final : public ISoundOutput {
-public:
-    explicit TLoggingOutput(TSoundLog& Log) : log_(Log) {}
-    void Play(const QString& ResourcePath) override {
-        QString Name = ResourcePath.section('/', -1);
-        if (Name.endsWith(".wav", Qt::CaseInsensitive)) Name.chop(4);
-        log_.Played.push_back(Name.toLower().toStdString());
-    }
-    void Stop() override {}
-
-private:
-    TSoundLog& log_;
-};
-
-// The window side of the controller.
+// The window side of the controller: repaints show the board picture,
+// errors and results are kept, the game's course goes to OnFinished / OnMustSkip.
 class TBoardHost : public QWidget, public ISpielfeldWindow {
 public:
     TSpielfeld* Controller = nullptr;
     std::vector<std::string> Errors;
+    std::vector<std::string> Results;
     int Repaints = 0;
+    int Finished = 0;
     // Called on every repaint request with the controller's state.
     std::function<void()> OnFrame;
+    std::function<void(std::int32_t, std::int32_t)> OnFinished;
+    std::function<void()> OnMustSkip;
 
     TBoardHost() { resize(BoardWidth, BoardHeight); }
     void ShowError(const std::string& Message) override { Errors.push_back(Message); }
+    void ShowResult(const std::string& Message) override { Results.push_back(Message); }
+    void GameFinished(std::int32_t Rank1, std::int32_t Rank2) override {
+        ++Finished;
+        if (OnFinished) OnFinished(Rank1, Rank2);
+    }
+    void MustSkip() override {
+        if (OnMustSkip) OnMustSkip();
+    }
 
-    void Repaint() {
+    void Repaint() override {
         if (Controller == nullptr || Controller->IsUpdating()) return;
         ++Repaints;
         if (OnFrame) OnFrame();
@@ -92,12 +80,11 @@ protected:
         Lng->SetLanguage("english");
         Dialogs = std::make_unique<TMessageDialogAnswerer>();
         S = std::make_unique<TSpielfeld>(Lng, Host.get());
-        S->HighscoreFolder = folder_;
+        S->SetHighscoreFolder(folder_);
         Host->Controller = S.get();
-        S->Layers->SetOnPaint([this](TBitmapLayer*) { Host->Repaint(); });
         S->ShowLanguagePictures();
-        S->Settings->Animation = AnimationNone;
-        S->Settings->Sound = true;
+        S->Settings().Animation = AnimationNone;
+        S->Settings().Sound = true;
     }
 
     void TearDown() override {
@@ -111,33 +98,30 @@ protected:
 
     void StartGame(int Variant, int Stones, bool UseEndPits, std::uint8_t Mode = 0, int StartSide = 1,
                    int Level = 1) {
-        S->Running = true;
         S->NewGame("Ann", "Bob", "ann@example.org", "", "deutschland", "europa", Stones, UseEndPits, Variant, Level,
                    Mode, StartSide);
     }
 
     // Puts the board into a position of the test's making; Pits[0] is unused.
     void SetPosition(const std::array<int, 15>& Pits, int Player) {
-        for (int P = 1; P <= 14; ++P) S->Board->Pits[P] = Pits[static_cast<std::size_t>(P)];
-        S->Board->Player = Player;
-        S->Board->MovesThisTurn = 0;
-        S->Refresh();
+        TPits Position = S->Board().Pits;
+        for (int P = 1; P <= 14; ++P) Position[P] = Pits[static_cast<std::size_t>(P)];
+        S->SetPosition(Position, Player);
     }
 
     // What the turn driver does between moves, without its timers: the side
     // to move spends Seconds, then moves or skips.
     void PlayOneTurn(int Seconds = 3) {
-        const int Side = S->Board->Player;
+        const int Side = S->Board().Player;
         S->SetClock(Side, S->Clock(Side) + Seconds);
-        if (S->Board->MustSkip()) {
+        if (S->Board().MustSkip()) {
             S->PassTurn();
         } else {
-            const int Row = S->Opponent->ChooseMove();
-            S->PlayMove(PitIndex(Side, Row));
+            S->PlayMove(S->ComputerMove());
         }
     }
 
-    std::vector<std::string> NoteLines() const { return SplitNoteLines(S->Layers->Notes().Text); }
+    std::vector<std::string> NoteLines() const { return SplitNoteLines(S->Layers().Notes().Text); }
 
     TSoundLog Sounds;
     std::unique_ptr<TBoardHost> Host;

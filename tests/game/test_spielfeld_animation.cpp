@@ -42,7 +42,7 @@ protected:
 
     // Whether Frame carries the golden marker centred over Pit.
     bool ShowsHighlight(const TBitmap& Frame, int Pit) const {
-        const TBitmap& H = *S->HighlightPicture;
+        const TBitmap& H = S->HighlightPicture();
         const TRect& R = PitRects[Pit];
         const int X0 = R.Left + (R.Width() - H.Width()) / 2;
         const int Y0 = R.Top + (R.Height() - H.Height()) / 2;
@@ -58,14 +58,14 @@ protected:
     }
 
     void ExpectHandsHome() {
-        EXPECT_EQ(S->Hands->LeftPos[1], (TPoint{400, -100}));
-        EXPECT_EQ(S->Hands->RightPos[1], (TPoint{200, -100}));
-        EXPECT_EQ(S->Hands->LeftPos[2], (TPoint{200, 700}));
-        EXPECT_EQ(S->Hands->RightPos[2], (TPoint{400, 700}));
+        EXPECT_EQ(S->Hands().LeftPos[1], (TPoint{400, -100}));
+        EXPECT_EQ(S->Hands().RightPos[1], (TPoint{200, -100}));
+        EXPECT_EQ(S->Hands().LeftPos[2], (TPoint{200, 700}));
+        EXPECT_EQ(S->Hands().RightPos[2], (TPoint{400, 700}));
         for (int Side = 1; Side <= 2; ++Side) {
-            EXPECT_EQ(S->Hands->LeftFrame[Side], 0);
-            EXPECT_EQ(S->Hands->RightFrame[Side], 0);
-            EXPECT_EQ(S->Hands->LeftStones[Side], 0);
+            EXPECT_EQ(S->Hands().LeftFrame[Side], 0);
+            EXPECT_EQ(S->Hands().RightFrame[Side], 0);
+            EXPECT_EQ(S->Hands().LeftStones[Side], 0);
         }
     }
 };
@@ -76,19 +76,19 @@ TEST_F(Animation, WithoutAnimationAMoveIsSilentButTheHandsStillTakeTwoSteps) {
     EXPECT_GE(Took, 200u);
     EXPECT_LT(Took, 1000u);
     EXPECT_TRUE(Sounds.Played.empty());
-    EXPECT_EQ(S->Board->Pits[2], 2);
-    EXPECT_EQ(S->Board->Player, 2);
+    EXPECT_EQ(S->Board().Pits[2], 2);
+    EXPECT_EQ(S->Board().Player, 2);
     ExpectHandsHome();
-    EXPECT_FALSE(S->Animating);
+    EXPECT_FALSE(S->IsAnimating());
 }
 
 TEST_F(Animation, StoneFramesHighlightTheTargetPitForHalfASecondEach) {
-    S->Settings->Animation = AnimationStones;
+    S->Settings().Animation = AnimationStones;
     ShortMovePosition();
     int HighlightFrames = 0;
     Host->OnFrame = [&] {
         for (int P = 1; P <= 14; ++P)
-            if (S->Animating && ShowsHighlight(*S->FramePicture, P)) {
+            if (S->IsAnimating() && ShowsHighlight(S->FramePicture(), P)) {
                 EXPECT_EQ(P, 2);
                 ++HighlightFrames;
             }
@@ -99,18 +99,18 @@ TEST_F(Animation, StoneFramesHighlightTheTargetPitForHalfASecondEach) {
     EXPECT_LT(Took, 3200u);
     EXPECT_THAT(Sounds.Played, ElementsAre("4steinausmulde", "4steininmulde"));
     EXPECT_EQ(HighlightFrames, 1);
-    EXPECT_EQ(S->Layers->Mulde(2).Value, 2);
+    EXPECT_EQ(S->Layers().Mulde(2).Value, 2);
 }
 
 TEST_F(Animation, HandsGrabPassAndSowWithTheirSounds) {
-    S->Settings->Animation = AnimationHands;
+    S->Settings().Animation = AnimationHands;
     ShortMovePosition();
     int ClosedHandFrames = 0;
     Host->OnFrame = [&] {
-        if (S->Animating && S->Hands->LeftFrame[1] == 11) {
+        if (S->IsAnimating() && S->Hands().LeftFrame[1] == 11) {
             // The hand is drawn over pit 1's centre.
             const TPoint C = RectCenter(PitRects[1]);
-            if (Differing(*S->FramePicture, *S->BoardPicture, {C.X - 60, C.Y - 60, C.X + 60, C.Y + 60}) > 200)
+            if (Differing(S->FramePicture(), S->BoardPicture(), {C.X - 60, C.Y - 60, C.X + 60, C.Y + 60}) > 200)
                 ++ClosedHandFrames;
         }
     };
@@ -123,66 +123,66 @@ TEST_F(Animation, HandsGrabPassAndSowWithTheirSounds) {
     EXPECT_THAT(Sounds.Played, ElementsAre("4steinausmulde", "4steininmulde"));
     EXPECT_GE(ClosedHandFrames, 1);
     ExpectHandsHome();
-    EXPECT_EQ(S->Board->Pits[2], 2);
+    EXPECT_EQ(S->Board().Pits[2], 2);
 }
 
 TEST_F(Animation, HandSoundsFollowTheStonesGrabbed) {
-    S->Settings->Animation = AnimationHands;
+    S->Settings().Animation = AnimationHands;
     StartGame(1, 6, true);
     // Escape as soon as the hand has made its sound.
     Host->OnFrame = [this] {
-        if (!Sounds.Played.empty()) S->SkipAnimation = true;
+        if (!Sounds.Played.empty()) S->SkipAnimation();
     };
     auto GrabFrom = [this](int Count) {
         Sounds.Played.clear();
-        S->SkipAnimation = false;
-        S->Hands->StartMove();
+        S->SkipAnimation(false);
+        S->Hands().StartMove();
         S->BoardAfterTake(3, 1, Count);
         return Sounds.Played;
     };
     EXPECT_THAT(GrabFrom(5), ElementsAre("vielesteineinderhand"));
     EXPECT_THAT(GrabFrom(3), ElementsAre("wenigsteineinderhand"));
     Host->OnFrame = [this] {
-        if (S->Hands->RightFrame[1] == 4) S->SkipAnimation = true;  // the hand-over is done
+        if (S->Hands().RightFrame[1] == 4) S->SkipAnimation();  // the hand-over is done
     };
     EXPECT_TRUE(GrabFrom(1).empty());
 }
 
 TEST_F(Animation, EscapeInTheMiddleStopsHandsAndSoundsButTheyStillGoHome) {
-    S->Settings->Animation = AnimationHands;
+    S->Settings().Animation = AnimationHands;
     StartGame(3, 4, true);
-    TFeld Expected(*S->Board);
+    TFeld Expected(S->Board());
     Expected.DoMove(1);
     Sounds.Played.clear();
     std::size_t SoundsAtEscape = 0;
     QTimer::singleShot(1200, [&] {
-        S->SkipAnimation = true;
+        S->SkipAnimation();
         SoundsAtEscape = Sounds.Played.size();
     });
     const std::uint32_t Took = TimedMove(1);
-    EXPECT_TRUE(S->SkipAnimation);
+    EXPECT_TRUE(S->AnimationSkipped());
     EXPECT_EQ(Sounds.Played.size(), SoundsAtEscape);
     // Unhindered, four sown stones take well over four seconds.
     EXPECT_LT(Took, 3400u);
-    EXPECT_EQ(S->Board->Pits, Expected.Pits);
-    EXPECT_EQ(S->Board->Player, Expected.Player);
-    for (int P = 1; P <= 14; ++P) EXPECT_EQ(S->Layers->Mulde(P).Value, Expected.Pits[P]);
+    EXPECT_EQ(S->Board().Pits, Expected.Pits);
+    EXPECT_EQ(S->Board().Player, Expected.Player);
+    for (int P = 1; P <= 14; ++P) EXPECT_EQ(S->Layers().Mulde(P).Value, Expected.Pits[P]);
     ExpectHandsHome();
-    EXPECT_FALSE(S->MoveInProgress);
+    EXPECT_FALSE(S->IsMoveInProgress());
 
     // The next move animates again.
     Sounds.Played.clear();
     Host->OnFrame = [this] {
-        if (!Sounds.Played.empty()) S->SkipAnimation = true;
+        if (!Sounds.Played.empty()) S->SkipAnimation();
     };
-    S->PlayMove(PitIndex(S->Board->Player, S->Opponent->ChooseMove()));
+    S->PlayMove(PitIndex(S->Board().Player, S->Opponent().ChooseMove()));
     EXPECT_FALSE(Sounds.Played.empty());
 }
 
 TEST_F(Animation, EscapeCutsAStoneFrameShort) {
-    S->Settings->Animation = AnimationStones;
+    S->Settings().Animation = AnimationStones;
     ShortMovePosition();
-    QTimer::singleShot(150, [this] { S->SkipAnimation = true; });
+    QTimer::singleShot(150, [this] { S->SkipAnimation(); });
     const std::uint32_t Took = TimedMove(1);
     EXPECT_LT(Took, 1000u);
     EXPECT_THAT(Sounds.Played, ElementsAre("4steinausmulde"));
@@ -198,48 +198,48 @@ TEST_F(Animation, AWholeGameOnTheDrawnBoardWithFrames) {
     enum { WaitGrab, WaitHighlight, Fast } Phase = WaitGrab;
     int FrameIndex = 0;
     Host->OnFrame = [&] {
-        if (!S->Animating) return;
+        if (!S->IsAnimating()) return;
         ++FrameIndex;
         if (Phase == WaitGrab) {
-            const int Side = S->Board->Player;
-            if (S->Hands->LeftFrame[Side] >= 9 && S->Hands->LeftStones[Side] > 0) {
-                Grab.Assign(*S->FramePicture);
-                S->SkipAnimation = true;
+            const int Side = S->Board().Player;
+            if (S->Hands().LeftFrame[Side] >= 9 && S->Hands().LeftStones[Side] > 0) {
+                Grab.Assign(S->FramePicture());
+                S->SkipAnimation();
             }
         } else if (Phase == WaitHighlight) {
             for (int P = 1; P <= 14; ++P)
-                if (ShowsHighlight(*S->FramePicture, P)) {
-                    Highlight.Assign(*S->FramePicture);
-                    S->SkipAnimation = true;
+                if (ShowsHighlight(S->FramePicture(), P)) {
+                    Highlight.Assign(S->FramePicture());
+                    S->SkipAnimation();
                     break;
                 }
         } else {
-            S->SkipAnimation = true;
+            S->SkipAnimation();
         }
     };
 
     int Turns = 0;
-    while (S->Running && Turns < 400) {
-        S->Settings->Animation = Phase == WaitHighlight ? AnimationStones : AnimationHands;
+    while (S->IsRunning() && Turns < 400) {
+        S->Settings().Animation = Phase == WaitHighlight ? AnimationStones : AnimationHands;
         FrameIndex = 0;
         PlayOneTurn(2);
         ++Turns;
         if (Phase == WaitGrab && !Grab.Empty()) Phase = WaitHighlight;
         else if (Phase == WaitHighlight && !Highlight.Empty()) Phase = Fast;
     }
-    ASSERT_FALSE(S->Running);
+    ASSERT_FALSE(S->IsRunning());
     ASSERT_FALSE(Grab.Empty());
     ASSERT_FALSE(Highlight.Empty());
-    EXPECT_GT(Differing(Grab, *S->BackgroundPicture, {0, 0, BoardWidth, BoardHeight}), 1000);
+    EXPECT_GT(Differing(Grab, S->BackgroundPicture(), {0, 0, BoardWidth, BoardHeight}), 1000);
     ExpectHandsHome();
-    EXPECT_EQ(S->Board->Store1() + S->Board->Store2(), 36);
+    EXPECT_EQ(S->Board().Store1() + S->Board().Store2(), 36);
 
     if (const char* Folder = std::getenv("TESSUM_FRAMES_DIR"); Folder != nullptr && *Folder != '\0') {
         std::filesystem::create_directories(Folder);
         const std::string Dir = std::string(Folder) + "/";
         EXPECT_TRUE(Grab.Image().save(QString::fromStdString(Dir + "frame-hand-grab.png")));
         EXPECT_TRUE(Highlight.Image().save(QString::fromStdString(Dir + "frame-stone-highlight.png")));
-        EXPECT_TRUE(S->BoardPicture->Image().save(QString::fromStdString(Dir + "frame-game-over.png")));
+        EXPECT_TRUE(S->BoardPicture().Image().save(QString::fromStdString(Dir + "frame-game-over.png")));
     }
 }
 

@@ -25,13 +25,14 @@ protected:
         S->SetClock(2, Clock2);
         Sounds.Played.clear();
         S->PlayMove(6);
-        ASSERT_TRUE(S->Board->IsGameOver());
+        ASSERT_TRUE(S->Board().IsGameOver());
     }
 
     // The old answerer must go first: it puts back the observer it found.
     void NewAnswerer() {
         Dialogs.reset();
         Dialogs = std::make_unique<TMessageDialogAnswerer>();
+        Host->Results.clear();
     }
 
     std::string TableFile() const { return HighscoreFileName(folder_, 1); }
@@ -53,17 +54,17 @@ protected:
     }
 
     std::string Message() const {
-        EXPECT_EQ(Dialogs->Shown().size(), 1u);
-        return Dialogs->Shown().empty() ? std::string() : Dialogs->Shown().back().Text.toStdString();
+        EXPECT_EQ(Host->Results.size(), 1u);
+        return Host->Results.empty() ? std::string() : Host->Results.back();
     }
 };
 
 TEST_F(GameEnd, BothPeopleEnterTheTableSide2AboveSide1PushesItDown) {
     PlayLastMove(10);
-    EXPECT_FALSE(S->Running);
+    EXPECT_FALSE(S->IsRunning());
     EXPECT_FALSE(S->IsUpdating());
-    EXPECT_EQ(S->Rank1, 2);
-    EXPECT_EQ(S->Rank2, 1);
+    EXPECT_EQ(S->Rank(1), 2);
+    EXPECT_EQ(S->Rank(2), 1);
     EXPECT_THAT(TableNames(), ElementsAre("Bob", "Ann"));
     EXPECT_EQ(NoteLines().back(), "game over");
     EXPECT_THAT(Sounds.Played, ElementsAre("gewonnen"));
@@ -81,15 +82,15 @@ TEST_F(GameEnd, BothPeopleEnterTheTableSide2AboveSide1PushesItDown) {
 
 TEST_F(GameEnd, Side2BelowSide1LeavesSide1sPlace) {
     PlayLastMove(26);
-    EXPECT_EQ(S->Rank1, 1);
-    EXPECT_EQ(S->Rank2, 2);
+    EXPECT_EQ(S->Rank(1), 1);
+    EXPECT_EQ(S->Rank(2), 2);
     EXPECT_THAT(Message(), HasSubstr("Player Ann has won."));
 }
 
 TEST_F(GameEnd, Side2AtSide1sPlaceByShorterTimeAndADrawStillSoundsWonInMode0) {
     PlayLastMove(18, 0, 100, 50);
-    EXPECT_EQ(S->Rank1, 2);
-    EXPECT_EQ(S->Rank2, 1);
+    EXPECT_EQ(S->Rank(1), 2);
+    EXPECT_EQ(S->Rank(2), 1);
     EXPECT_THAT(TableNames(), ElementsAre("Bob", "Ann"));
     EXPECT_EQ(Message().rfind("Drawn.", 0), 0u);
     EXPECT_THAT(Sounds.Played, ElementsAre("gewonnen"));
@@ -97,10 +98,9 @@ TEST_F(GameEnd, Side2AtSide1sPlaceByShorterTimeAndADrawStillSoundsWonInMode0) {
 
 TEST_F(GameEnd, ASideThatMissesTheTableGetsNoPlaceAndNoSummary) {
     Prefill(20, 18);
-    S->Rank2 = -1;
     PlayLastMove(30);
-    EXPECT_EQ(S->Rank1, 1);
-    EXPECT_EQ(S->Rank2, -1);
+    EXPECT_EQ(S->Rank(1), 1);
+    EXPECT_EQ(S->Rank(2), -1);
     EXPECT_EQ(TableNames().size(), 20u);
     const std::string Text = Message();
     EXPECT_THAT(Text, HasSubstr("Player Ann has captured 30 stones"));
@@ -112,8 +112,8 @@ TEST_F(GameEnd, Side1PushedOutOfTheLastPlaceBySide2) {
     Prefill(1, 3);
     PlayLastMove(13);
     // Side 1 went in at the last place, side 2 above it pushed it out.
-    EXPECT_EQ(S->Rank1, -1);
-    EXPECT_EQ(S->Rank2, 20);
+    EXPECT_EQ(S->Rank(1), -1);
+    EXPECT_EQ(S->Rank(2), 20);
     const auto Names = TableNames();
     ASSERT_EQ(Names.size(), 20u);
     EXPECT_EQ(Names.back(), "Bob");
@@ -122,8 +122,8 @@ TEST_F(GameEnd, Side1PushedOutOfTheLastPlaceBySide2) {
 
 TEST_F(GameEnd, AgainstTheComputerOnlyThePersonIsEntered) {
     PlayLastMove(26, 1);
-    EXPECT_EQ(S->Rank1, -1);
-    EXPECT_EQ(S->Rank2, 1);
+    EXPECT_EQ(S->Rank(1), -1);
+    EXPECT_EQ(S->Rank(2), 1);
     EXPECT_THAT(TableNames(), ElementsAre("Bob"));
     EXPECT_THAT(Sounds.Played, ElementsAre("verloren"));
     EXPECT_THAT(Message(), Not(HasSubstr("Player Ann has captured")));
@@ -137,12 +137,10 @@ TEST_F(GameEnd, AgainstTheComputerOnlyThePersonIsEntered) {
 }
 
 TEST_F(GameEnd, ComputerAgainstComputerTouchesNoTable) {
-    S->Rank1 = -1;
-    S->Rank2 = -1;
     PlayLastMove(18, 2);
     EXPECT_FALSE(Exists("hs1.dat"));
-    EXPECT_EQ(S->Rank1, -1);
-    EXPECT_EQ(S->Rank2, -1);
+    EXPECT_EQ(S->Rank(1), -1);
+    EXPECT_EQ(S->Rank(2), -1);
     EXPECT_THAT(Sounds.Played, ElementsAre("unentschieden"));
     std::string Text = Message();
     EXPECT_EQ(Text.rfind("Drawn.", 0), 0u);
@@ -157,7 +155,7 @@ TEST_F(GameEnd, ComputerAgainstComputerTouchesNoTable) {
 }
 
 TEST_F(GameEnd, WithSoundOffTheResultIsOnlyShown) {
-    S->Settings->Sound = false;
+    S->Settings().Sound = false;
     PlayLastMove(26);
     EXPECT_TRUE(Sounds.Played.empty());
     EXPECT_THAT(Message(), HasSubstr("Player Ann has won."));
@@ -169,24 +167,24 @@ TEST_F(GameEnd, ADamagedTableIsReportedAndKeptAndTheGameStillEnds) {
     PlayLastMove(26);
     ASSERT_EQ(Host->Errors.size(), 1u);
     EXPECT_EQ(ReadFile("hs1.dat"), Garbage);
-    EXPECT_FALSE(S->Running);
+    EXPECT_FALSE(S->IsRunning());
     EXPECT_FALSE(S->IsUpdating());
-    EXPECT_FALSE(S->MoveInProgress);
-    EXPECT_EQ(S->Rank1, -1);
-    EXPECT_EQ(S->Rank2, -1);
-    EXPECT_TRUE(Dialogs->Shown().empty());
+    EXPECT_FALSE(S->IsMoveInProgress());
+    EXPECT_EQ(S->Rank(1), -1);
+    EXPECT_EQ(S->Rank(2), -1);
+    EXPECT_TRUE(Host->Results.empty());
     EXPECT_TRUE(Sounds.Played.empty());
     EXPECT_EQ(NoteLines().back(), "game over");
 }
 
 TEST_F(GameEnd, ATableThatCannotBeWrittenIsReported) {
-    S->HighscoreFolder = folder_ + "/missing/folder";
+    S->SetHighscoreFolder(folder_ + "/missing/folder");
     PlayLastMove(26);
     ASSERT_EQ(Host->Errors.size(), 1u);
-    EXPECT_FALSE(S->Running);
+    EXPECT_FALSE(S->IsRunning());
     EXPECT_FALSE(S->IsUpdating());
-    EXPECT_EQ(S->Rank1, -1);
-    EXPECT_TRUE(Dialogs->Shown().empty());
+    EXPECT_EQ(S->Rank(1), -1);
+    EXPECT_TRUE(Host->Results.empty());
 }
 
 }  // namespace

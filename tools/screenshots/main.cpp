@@ -85,16 +85,16 @@ void Shoot(const std::string& Folder, const std::string& Language) {
         Save(Window.grab().toImage(), "start" + Suffix);
 
         TSpielfeld& Game = Window.Spielfeld();
-        Game.Settings->Animation = 0;
+        Game.Settings().Animation = 0;
         Game.NewGame("Anna", "Bert", "", "", "deutschland", "england", 5, true, 2, 2, 0, 1);
         const int Moves[] = {3, 10, 5, 12, 1};
         for (int Pit : Moves)
-            if (Game.Running && Game.Board->IsLegalMove(Pit)) Window.MakeMove(Pit);
+            if (Game.IsRunning() && Game.Board().IsLegalMove(Pit)) Window.Driver().MakeMove(Pit);
         Game.SetClock(1, 74);
         Game.SetClock(2, 51);
         for (int Row = 1; Row <= 6; ++Row) {
-            const int Pit = PitIndex(Game.Board->Player, Row);
-            if (Game.Board->IsLegalMove(Pit)) {
+            const int Pit = PitIndex(Game.Board().Player, Row);
+            if (Game.Board().IsLegalMove(Pit)) {
                 Hover(Window, Pit);
                 break;
             }
@@ -102,8 +102,7 @@ void Shoot(const std::string& Folder, const std::string& Language) {
         Settle();
         Save(WindowWithHint(Window), "game" + Suffix);
         Window.htmlhint->CancelHint();
-        Window.tZeit->stop();
-        Window.tKI->stop();
+        Window.Driver().StopClock();
     }
     {
         TfNewGame Dialog;

@@ -1,0 +1,193 @@
+#include "game/uTTurnDriver.h"
+
+#include <QTimer>
+
+#include <algorithm>
+#include <exception>
+#include <utility>
+
+#include "game/uTSpielfeld.h"
+
+namespace tessum {
+
+namespace {
+
+class TEventLoopTimer final : public ITurnTimer {
+public:
+    explicit TEventLoopTimer(const char* Name) {
+        timer_.setObjectName(Name);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (OnTimeout) OnTimeout();
+        });
+    }
+    void Start(int Milliseconds, bool Repeating) override {
+        timer_.setSingleShot(!Repeating);
+        timer_.start(std::max(Milliseconds, 0));
+    }
+    void Stop() override { timer_.stop(); }
+    bool IsActive() const override { return timer_.isActive(); }
+    int RemainingTime() const override { return timer_.remainingTime(); }
+
+private:
+    QTimer timer_;
+};
+
+}  // namespace
+
+std::unique_ptr<ITurnTimer> MakeEventLoopTimer(const char* Name) { return std::make_unique<TEventLoopTimer>(Name); }
+
+TTurnDriver::TTurnDriver(TSpielfeld& Game, ITurnWindow& Window, const TTimerFactory& Timers)
+    : Game_(Game), Window_(Window), Clock_(Timers("tZeit")), Computer_(Timers("tKI")) {
+    Clock_->OnTimeout = [this] { Guarded([this] { tZeitTimer(); }); };
+    Computer_->OnTimeout = [this] { Guarded([this] { tKITimer(); }); };
+}
+
+TTurnDriver::~TTurnDriver() {
+    Clock_->Stop();
+    Computer_->Stop();
+}
+
+void TTurnDriver::Guarded(const std::function<void()>& Handler) {
+    try {
+        Handler();
+    } catch (const std::exception& E) {
+        if (!Game_.IsMoveInProgress()) {
+            Window_.SetInputEnabled(true);
+            Window_.SetPointer(TPointer::Arrow);
+        }
+        Window_.ShowError(E.what());
+    }
+}
+
+void TTurnDriver::StopClock() { Clock_->Stop(); }
+
+void TTurnDriver::ResumeClock() {
+    if (Game_.IsRunning() && !Game_.IsMoveInProgress()) {
+        if (!Clock_->IsActive()) Clock_->Start(ClockTickMs, true);
+    } else {
+        Clock_->Stop();
+    }
+    Window_.CommandsChanged();
+}
+
+void TTurnDriver::ArmComputer() {
+    if (Game_.ComputerToMove()) {
+        // Between two computer moves the board shows the last one for a while;
+        // the pause is the timer's, so no wait piles up inside another.
+        Computer_->Start(Game_.History().Mode == 2 ? ComputerPause : ComputerDelayMs, false);
+    } else {
+        Computer_->Stop();
+    }
+}
+
+void TTurnDriver::GameStarted() {
+    Window_.SetPointer(TPointer::Arrow);
+    ArmComputer();
+}
+
+void TTurnDriver::tZeitTimer() {
+    if (!Game_.IsRunning() || Game_.IsMoveInProgress()) return;
+    const int Side = Game_.Board().Player;
+    Game_.SetClock(Side, Game_.Clock(Side) + 1);
+}
+
+void TTurnDriver::tKITimer() {
+    Computer_->Stop();
+    if (Game_.IsMoveInProgress() || !Game_.ComputerToMove()) return;
+    const int Pit = Game_.ComputerMove();
+    if (Pit == 0) {
+        MakeSkip();
+        return;
+    }
+    MakeMove(Pit);
+}
+
+void TTurnDriver::GameFinished(std::int32_t Rank1, std::int32_t Rank2) {
+    Outcome_.Finished = true;
+    Outcome_.Rank1 = Rank1;
+    Outcome_.Rank2 = Rank2;
+}
+
+void TTurnDriver::MustSkip() { Outcome_.MustSkip = true; }
+
+TTurnDriver::TOutcome TTurnDriver::TakeOutcome() { return std::exchange(Outcome_, TOutcome{}); }
+
+void TTurnDriver::MakeMove(int Pit) {
+    if (!Game_.IsRunning() || !Game_.Board().IsLegalMove(Pit)) return;
+    Window_.HideHint();
+    StopClock();
+    Window_.SetPointer(TPointer::Hourglass);
+    Window_.SetInputEnabled(false);
+    TakeOutcome();
+    try {
+        Game_.PlayMove(Pit);
+    } catch (...) {
+        Window_.SetInputEnabled(true);
+        Window_.SetPointer(TPointer::Arrow);
+        throw;
+    }
+    const TOutcome Outcome = TakeOutcome();
+    if (Outcome.Finished) Window_.ShowHighscore(Outcome.Rank1, Outcome.Rank2);
+    Window_.SetInputEnabled(true);
+    Window_.SetPointer(TPointer::Arrow);
+    ResumeClock();
+    // A game that ended with this move asks here; one that ends with the
+    // forced skip asks inside MakeSkip. Either way the question comes once.
+    if (Outcome.MustSkip) MakeSkip();
+    ArmComputer();
+    if (Outcome.Finished) AskForAnotherGame();
+}
+
+void TTurnDriver::MakeSkip() {
+    if (!Game_.IsRunning()) return;
+    StopClock();
+    TakeOutcome();
+    Game_.PassTurn();
+    const TOutcome Outcome = TakeOutcome();
+    if (Outcome.Finished) Window_.ShowHighscore(Outcome.Rank1, Outcome.Rank2);
+    ResumeClock();
+    ArmComputer();
+    if (Outcome.Finished) AskForAnotherGame();
+}
+
+void TTurnDriver::AskForAnotherGame() {
+    if (Window_.Ask(Game_.Text("msganothergame"))) Window_.StartNewGame();
+}
+
+void TTurnDriver::MouseMove(int X, int Y) {
+    if (Game_.IsMoveInProgress()) return;
+    const TFeld& Board = Game_.Board();
+    const int Pit = Game_.PitAt(X, Y);
+    const bool PersonToMove = Game_.IsRunning() && !Game_.IsComputer(Board.Player);
+
+    TPointer Wanted = TPointer::Arrow;
+    if (PersonToMove && Pit >= 1 && Board.IsLegalMove(Pit)) {
+        Wanted = TPointer::HandPoint;
+        Game_.ShowPreview(Pit);
+    }
+    if (Window_.Pointer() != Wanted) Window_.SetPointer(Wanted);
+
+    if (PersonToMove && Pit >= 1 && Pit != Window_.HintPit()) Window_.ShowHint(Pit, Board.Pits[Pit], X, Y);
+    if (Pit == -1 && Window_.HintShown()) Window_.HideHint();
+}
+
+void TTurnDriver::MouseDown(int X, int Y) {
+    if (!Game_.IsRunning() || Game_.IsMoveInProgress() || Game_.IsComputer(Game_.Board().Player)) return;
+    if (Window_.Pointer() != TPointer::HandPoint) return;
+    const int Pit = Game_.PitAt(X, Y);
+    if (!Game_.Board().IsLegalMove(Pit)) return;
+    MakeMove(Pit);
+}
+
+void TTurnDriver::HoldComputer() {
+    Held_ = Computer_->IsActive();
+    HeldRemaining_ = Computer_->RemainingTime();
+    Computer_->Stop();
+}
+
+void TTurnDriver::ReleaseComputer() {
+    if (Held_) Computer_->Start(std::max(HeldRemaining_, 0), false);
+    Held_ = false;
+}
+
+}  // namespace tessum
