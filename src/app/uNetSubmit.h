@@ -25,7 +25,8 @@ class TWebPost;
 struct TNetSubmitOptions {
     // Folder of the tables; empty: the program's folder.
     std::string Folder;
-    // Server and port to send to; empty and 0: the configured highscore server.
+    // Server and port to send to; empty and 0: the server of settings.ini's
+    // section "internet", else the built-in one.
     std::string Server;
     std::uint16_t Port = 0;
     // Number of variants offered by the dialog's choice.
@@ -36,9 +37,12 @@ struct TNetSubmitOptions {
 
 enum class TNetSubmitResult { Cancelled, Sent, Failed };
 
-// Asks, then sends every table with Dialog (and so all its controls) disabled.
-// The first failure ends the submission with "senderror"; only when every
-// table went out is the page opened. The local tables are only read.
+// Asks, then sends every table with Dialog (and so all its controls) disabled;
+// the highscore dialog only locks its controls, and closing it meanwhile
+// cancels the submission (Cancelled, no message). The first failure ends the
+// submission with "senderror"; only when every table went out is the page
+// opened. The whole submission has one time limit besides each request's.
+// The local tables are only read.
 TNetSubmitResult SubmitHighscores(QWidget* Dialog, const TMultiLanguage& lng, TWebPost& Post,
                                   const TNetSubmitOptions& Options = {});
 

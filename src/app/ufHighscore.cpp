@@ -2,6 +2,7 @@
 
 #include "app/uDialogParts.h"
 
+#include <QCloseEvent>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -261,6 +262,43 @@ void TfHighscore::bbPrintClick() {
     PrintHighscoreCommand(this, *sgHighscore, *lng, ShownVariant() + 1);
 }
 
-void TfHighscore::bbnetHighscoreClick() { emit NetHighscoreRequested(); }
+void TfHighscore::bbnetHighscoreClick() {
+    if (!Submitting_) emit NetHighscoreRequested();
+}
+
+void TfHighscore::SetSubmitting(bool Submitting) {
+    Submitting_ = Submitting;
+    for (QWidget* w : std::initializer_list<QWidget*>{rgVariante, bbOK, bbPrint, bbnetHighscore})
+        w->setEnabled(!Submitting);
+    if (!Submitting) {
+        // Printing and sending are offered only for a real table.
+        bbPrint->setEnabled(!Placeholder_);
+        bbnetHighscore->setEnabled(!Placeholder_);
+        if (CloseWhenDone_) {
+            CloseWhenDone_ = false;
+            QDialog::reject();
+        }
+    }
+}
+
+void TfHighscore::reject() {
+    if (Submitting_) {
+        // The dialog stays until the submission has unwound; hiding it now
+        // would leave the submission's messages to pop up over the board.
+        CloseWhenDone_ = true;
+        emit CancelSubmitRequested();
+        return;
+    }
+    QDialog::reject();
+}
+
+void TfHighscore::closeEvent(QCloseEvent* Event) {
+    if (Submitting_) {
+        Event->ignore();
+        reject();
+        return;
+    }
+    QDialog::closeEvent(Event);
+}
 
 }  // namespace tessum

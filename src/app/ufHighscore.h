@@ -74,11 +74,21 @@ public:
     QPushButton* bbPrint;
     QPushButton* bbnetHighscore;
 
+    // While a worldwide submission runs the controls are locked; closing the
+    // dialog then (close box, Escape) asks to cancel it, and the dialog
+    // closes as soon as the submission has ended.
+    void SetSubmitting(bool Submitting);
+    bool Submitting() const { return Submitting_; }
+
+    void reject() override;
+
 signals:
     void PrintRequested();
     void NetHighscoreRequested();
+    void CancelSubmitRequested();
 
 protected:
+    void closeEvent(QCloseEvent* Event) override;
     virtual void bbPrintClick();
     virtual void bbnetHighscoreClick();
 
@@ -91,6 +101,8 @@ private:
     std::array<std::string, ColumnCount> Titles_;
     int GameVariant_ = -1;
     int HighlightRow_ = -1;
+    bool Submitting_ = false;
+    bool CloseWhenDone_ = false;
 };
 
 }  // namespace tessum

@@ -1,6 +1,9 @@
 #include "game/uTSettings.h"
 
 #include <algorithm>
+#include <charconv>
+
+#include "highscore/uINetConfig.h"
 #include <memory>
 
 namespace tessum {
@@ -96,6 +99,63 @@ void TNewGameSettings::Save() const {
     ini.WriteString(SectionNewGame, KeyMail2, Mail2);
     ini.WriteInteger(SectionNewGame, KeyLand1, Land1);
     ini.WriteInteger(SectionNewGame, KeyLand2, Land2);
+}
+
+bool ParseServerAddress(std::string_view Text, std::string& Host, std::uint16_t& Port) {
+    while (!Text.empty() && (Text.front() == ' ' || Text.front() == '\t')) Text.remove_prefix(1);
+    while (!Text.empty() && (Text.back() == ' ' || Text.back() == '\t')) Text.remove_suffix(1);
+    std::string_view host = Text;
+    std::string_view port;
+    if (!Text.empty() && Text.front() == '[') {
+        const std::size_t close = Text.find(']');
+        if (close == std::string_view::npos) return false;
+        host = Text.substr(1, close - 1);
+        const std::string_view rest = Text.substr(close + 1);
+        if (!rest.empty()) {
+            if (rest.front() != ':') return false;
+            port = rest.substr(1);
+            if (port.empty()) return false;
+        }
+    } else if (const std::size_t colon = Text.rfind(':'); colon != std::string_view::npos) {
+        host = Text.substr(0, colon);
+        port = Text.substr(colon + 1);
+        if (port.empty()) return false;
+    }
+    if (host.empty()) return false;
+    // A host name or address only: nothing that could bend the request line.
+    for (const char c : host) {
+        const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
+                        c == '-' || c == '_' || c == ':';
+        if (!ok) return false;
+    }
+    unsigned value = 80;
+    if (!port.empty()) {
+        const auto r = std::from_chars(port.data(), port.data() + port.size(), value);
+        if (r.ec != std::errc() || r.ptr != port.data() + port.size() || value == 0 || value > 65535) return false;
+    }
+    Host = std::string(host);
+    Port = static_cast<std::uint16_t>(value);
+    return true;
+}
+
+void TInternetSettings::Load() {
+    const TIniFile ini(SettingsFilePath());
+    Server = inetconfig::Server;
+    Port = inetconfig::Port;
+    Page = inetconfig::PageURL;
+    const std::string server = ini.ReadString(SectionInternet, KeyServer, "");
+    std::string host;
+    std::uint16_t port = 80;
+    if (ParseServerAddress(server, host, port)) {
+        Server = host;
+        Port = port;
+        const bool v6 = host.find(':') != std::string::npos;
+        Page = "http://" + (v6 ? "[" + host + "]" : host) + (port == 80 ? "" : ":" + std::to_string(port)) +
+               inetconfig::PagePath;
+    }
+    const std::string page = ini.ReadString(SectionInternet, KeyPage, "");
+    // Only web addresses: the page is handed to the desktop to open.
+    if (page.rfind("http://", 0) == 0 || page.rfind("https://", 0) == 0) Page = page;
 }
 
 }  // namespace tessum

@@ -35,6 +35,12 @@ inline constexpr char KeyMail2[] = "mail2";
 inline constexpr char KeyLand1[] = "land1";
 inline constexpr char KeyLand2[] = "land2";
 
+// Section "internet": where the worldwide highscore lives, for those who run
+// their own server.
+inline constexpr char SectionInternet[] = "internet";
+inline constexpr char KeyServer[] = "server";  // host or host:port
+inline constexpr char KeyPage[] = "page";      // address of the list page
+
 inline constexpr char LanguageGerman[] = "german";
 inline constexpr char LanguageEnglish[] = "english";
 
@@ -94,5 +100,20 @@ struct TNewGameSettings {
     // Writes all eleven keys; throws EIniFileException when that fails.
     void Save() const;
 };
+
+// The highscore server of section "internet". Without a "server" the built-in
+// one is used; without a "page" the list page lies on the chosen server. A
+// value that is not a host name with an optional port 1..65535 counts as none.
+struct TInternetSettings {
+    std::string Server;
+    std::uint16_t Port = 80;
+    std::string Page;
+
+    void Load();
+};
+
+// "host", "host:port" or "[v6 address]:port" taken apart; false when it is
+// none of these.
+bool ParseServerAddress(std::string_view Text, std::string& Host, std::uint16_t& Port);
 
 }  // namespace tessum

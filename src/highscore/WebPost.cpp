@@ -3,35 +3,71 @@
 #include <QApplication>
 #include <QByteArray>
 #include <QEventLoop>
+#include <QHostAddress>
 #include <QMessageBox>
-#include <QTcpSocket>
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+#include <QNetworkProxyFactory>
+#include <QNetworkReply>
+#include <QNetworkRequest>
 #include <QTimer>
+#include <QUrl>
+#include <algorithm>
 
 namespace tessum {
 
 namespace {
 
-int CodeOf(QAbstractSocket::SocketError Error) {
+int CodeOf(QNetworkReply::NetworkError Error) {
     switch (Error) {
-        case QAbstractSocket::HostNotFoundError: return wpeNameNotResolved;
-        case QAbstractSocket::ConnectionRefusedError:
-        case QAbstractSocket::NetworkError: return wpeCannotConnect;
-        case QAbstractSocket::SocketTimeoutError: return wpeTimeout;
-        case QAbstractSocket::RemoteHostClosedError: return wpeConnectionReset;
+        case QNetworkReply::HostNotFoundError: return wpeNameNotResolved;
+        case QNetworkReply::ConnectionRefusedError:
+        case QNetworkReply::UnknownNetworkError:
+        case QNetworkReply::NetworkSessionFailedError:
+        case QNetworkReply::ProxyConnectionRefusedError:
+        case QNetworkReply::ProxyNotFoundError: return wpeCannotConnect;
+        case QNetworkReply::TimeoutError:
+        case QNetworkReply::ProxyTimeoutError: return wpeTimeout;
+        case QNetworkReply::RemoteHostClosedError:
+        case QNetworkReply::ProxyConnectionClosedError: return wpeConnectionReset;
+        case QNetworkReply::ProtocolUnknownError:
+        case QNetworkReply::ProtocolFailure: return wpeInvalidResponse;
         default: return wpeConnectionAborted;
     }
 }
 
 std::string ToText(const QString& Text) { return Text.toLatin1().toStdString(); }
 
+// The first line of a refusal's body, cut to a sensible length, for the player.
+std::string FirstLine(const std::string& Body) {
+    std::string line = Body.substr(0, Body.find_first_of("\r\n"));
+    if (line.size() > 200) line.resize(200);
+    for (char& c : line)
+        if (static_cast<unsigned char>(c) < 32) c = ' ';
+    return line;
+}
+
 }  // namespace
 
-TWebPost::TWebPost(QObject* Owner) : QObject(Owner) {}
+TWebPost::TWebPost(QObject* Owner) : QObject(Owner) {
+    // The desktop's proxy settings apply, as they did for the platform's
+    // internet client.
+    QNetworkProxyFactory::setUseSystemConfiguration(true);
+}
+
+TWebPost::~TWebPost() {
+    if (reply_) reply_->abort();
+}
+
+void TWebPost::Cancel() {
+    cancelled_ = true;
+    emit Cancelling();
+}
 
 void TWebPost::ReportError(int Code, const std::string& Text) {
     lastErrorCode_ = Code;
     lastErrorText_ = Text;
-    if (Code == wpeNone || Text.empty()) return;
+    if (Code == wpeNone || Code == wpeCancelled || Text.empty()) return;
     if (OnError) {
         OnError(*this, Text, Code);
         return;
@@ -45,86 +81,118 @@ bool TWebPost::Execute() {
     response_.clear();
     lastErrorCode_ = wpeNone;
     lastErrorText_.clear();
+    lastStatus_ = 0;
+    if (cancelled_) {
+        ReportError(wpeCancelled, "The operation was cancelled");
+        return false;
+    }
+    if (Deadline.hasExpired()) {
+        ReportError(wpeTimeout, "The operation timed out");
+        return false;
+    }
 
-    const std::string body = BuildPostBody(Items);
-    QByteArray request = QByteArray::fromStdString(BuildPostHead(Server, Port, Action, body.size()));
-    request += QByteArray::fromStdString(body);
+    if (!nam_) nam_ = new QNetworkAccessManager(this);
+    // A proxy cannot reach this machine's own loopback addresses.
+    const QString host = QString::fromLatin1(Server.c_str());
+    const QHostAddress address(host);
+    const bool local = host == QLatin1String("localhost") || (!address.isNull() && address.isLoopback());
+    nam_->setProxy(local ? QNetworkProxy(QNetworkProxy::NoProxy) : QNetworkProxy(QNetworkProxy::DefaultProxy));
+
+    QUrl url;
+    url.setScheme(QStringLiteral("http"));
+    url.setHost(host);
+    url.setPort(Port);
+    url.setPath(QString::fromLatin1(Action.empty() ? "/" : Action.c_str()), QUrl::TolerantMode);
+    QNetworkRequest request(url);
+    // Set as raw header so that it goes out exactly as written.
+    request.setRawHeader(QByteArrayLiteral("Content-Type"), QByteArrayLiteral("application/x-www-form-urlencoded"));
+    request.setRawHeader(QByteArrayLiteral("User-Agent"), QByteArray(PostAgent));
+    request.setRawHeader(QByteArrayLiteral("Connection"), QByteArrayLiteral("close"));
+    request.setRawHeader(QByteArrayLiteral("Cache-Control"), QByteArrayLiteral("no-cache"));
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
+
+    const QByteArray body = QByteArray::fromStdString(BuildPostBody(Items));
+    QNetworkReply* reply = nam_->post(request, body);
+    reply_ = reply;
 
     const std::size_t maxBody = MaxResponseBytes < 0 ? 0 : static_cast<std::size_t>(MaxResponseBytes);
-    THttpResponseReader reader(maxBody);
-    using TState = THttpResponseReader::TState;
+    std::string received;
+    bool cutOff = false;
+    bool timedOut = false;
 
-    QTcpSocket socket;
     QEventLoop loop;
     QTimer timer;
     timer.setSingleShot(true);
+    // A coarse timer may fire early, before the deadline counts as spent.
+    timer.setTimerType(Qt::PreciseTimer);
+    // The wait never grows with what the server sends: neither a trickle of
+    // bytes nor endless interim answers move this limit.
+    const qint64 left = Deadline.isForever() ? TimeoutMs : std::min<qint64>(TimeoutMs, Deadline.remainingTime());
+    timer.setInterval(static_cast<int>(std::max<qint64>(0, left)));
 
-    bool timedOut = false;
-    int errorCode = wpeNone;
-    QString errorText;
-
-    auto stop = [&] {
-        timer.stop();
-        loop.quit();
-    };
-    auto readAll = [&] {
-        while (reader.State() == TState::NeedMore && socket.bytesAvailable() > 0) {
-            char buf[4096];
-            const qint64 n = socket.read(buf, sizeof buf);
-            if (n <= 0) break;
-            reader.Feed(buf, static_cast<std::size_t>(n));
+    auto readSome = [&] {
+        while (!cutOff && reply->bytesAvailable() > 0) {
+            const QByteArray chunk = reply->read(std::min<qint64>(reply->bytesAvailable(), 64 * 1024));
+            if (chunk.isEmpty()) break;
+            const std::size_t room = maxBody - received.size();
+            received.append(chunk.constData(), std::min<std::size_t>(room, static_cast<std::size_t>(chunk.size())));
+            if (received.size() >= maxBody) {
+                // Nothing in the answer is used; the rest is not worth the wait.
+                cutOff = true;
+                loop.quit();
+            }
         }
-        if (reader.State() != TState::NeedMore) stop();
     };
-
-    QObject::connect(&socket, &QTcpSocket::connected, &loop, [&] { socket.write(request); });
-    QObject::connect(&socket, &QTcpSocket::readyRead, &loop, readAll);
-    QObject::connect(&socket, &QTcpSocket::disconnected, &loop, [&] {
-        readAll();
-        reader.Finish();
-        stop();
-    });
-    QObject::connect(&socket, &QTcpSocket::errorOccurred, &loop, [&](QAbstractSocket::SocketError Error) {
-        if (Error == QAbstractSocket::RemoteHostClosedError) {
-            // The server's close ends the answer; what it means is decided
-            // from the bytes received.
-            readAll();
-            reader.Finish();
-        } else {
-            errorCode = CodeOf(Error);
-            errorText = socket.errorString();
-        }
-        stop();
-    });
+    QObject::connect(reply, &QNetworkReply::readyRead, &loop, readSome);
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
         timedOut = true;
         loop.quit();
     });
+    QObject::connect(this, &TWebPost::Cancelling, &loop, &QEventLoop::quit);
 
-    timer.start(TimeoutMs < 0 ? 0 : TimeoutMs);
-    socket.connectToHost(QString::fromLatin1(Server.c_str()), Port);
-    // The connection may fail before the loop even starts (a bad host name).
-    if (socket.state() != QAbstractSocket::UnconnectedState || errorCode == wpeNone) loop.exec();
+    timer.start();
+    if (!reply->isFinished()) loop.exec();
     timer.stop();
-    QObject::disconnect(&socket, nullptr, &loop, nullptr);
-    socket.abort();
+    QObject::disconnect(reply, nullptr, &loop, nullptr);
+    if (!cutOff) readSome();
 
-    if (reader.State() == TState::NeedMore && !timedOut && errorCode == wpeNone) reader.Finish();
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    lastStatus_ = status.isValid() ? status.toInt() : 0;
+    const bool finished = reply->isFinished();
+    const QNetworkReply::NetworkError error = reply->error();
+    const QString errorText = reply->errorString();
+    reply_ = nullptr;
+    if (!finished) reply->abort();
+    reply->deleteLater();
 
-    if (reader.State() == TState::Complete) {
-        response_ = reader.Body();
+    if (cancelled_) {
+        ReportError(wpeCancelled, "The operation was cancelled");
+        return false;
+    }
+    if (lastStatus_ >= 400) {
+        // The server took the request and turned the entry down; its first
+        // line says why.
+        response_ = received;
+        ReportError(wpeRefused, "The server refused the data (HTTP " + std::to_string(lastStatus_) + "): " +
+                                    FirstLine(received));
+        return false;
+    }
+    if (cutOff || (finished && error == QNetworkReply::NoError && lastStatus_ > 0)) {
+        response_ = received;
         return true;
     }
-    if (reader.HeadComplete()) {
+    if (lastStatus_ > 0) {
         // The server answered but the rest broke off: not worth a message of
         // its own, the caller's failure notice says enough.
-        lastErrorCode_ = timedOut ? wpeTimeout : errorCode != wpeNone ? errorCode : wpeConnectionReset;
+        lastErrorCode_ = timedOut ? wpeTimeout : error != QNetworkReply::NoError ? CodeOf(error) : wpeConnectionReset;
         return false;
     }
     if (timedOut)
         ReportError(wpeTimeout, "The operation timed out");
-    else if (errorCode != wpeNone)
-        ReportError(errorCode, ToText(errorText));
+    else if (error != QNetworkReply::NoError)
+        ReportError(CodeOf(error), ToText(errorText));
     else
         ReportError(wpeInvalidResponse, "The server returned an invalid or unrecognized response");
     return false;

@@ -42,6 +42,36 @@ std::string HTMLEncode(std::string_view Text) {
     return out;
 }
 
+std::string HTMLDecode(std::string_view Text) {
+    // Byte of the entity whose name ends at the next ';' within reach, or -1.
+    auto entityAt = [&](std::size_t At, std::size_t& Length) -> int {
+        const std::size_t semi = Text.substr(At + 1, 8).find(';');  // longest name: six letters
+        if (semi == std::string_view::npos) return -1;
+        const std::string_view name = Text.substr(At + 1, semi);
+        for (std::size_t k = 0; k < kEntities.size(); ++k) {
+            if (name == kEntities[k]) {
+                Length = semi + 2;
+                return static_cast<int>(161 + k);
+            }
+        }
+        return -1;
+    };
+    std::string out;
+    out.reserve(Text.size());
+    std::size_t i = 0;
+    while (i < Text.size()) {
+        std::size_t length = 0;
+        const int byte = Text[i] == '&' ? entityAt(i, length) : -1;
+        if (byte >= 0) {
+            out += static_cast<char>(byte);
+            i += length;
+        } else {
+            out += Text[i++];
+        }
+    }
+    return out;
+}
+
 std::string URLEncode(std::string_view Text) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;

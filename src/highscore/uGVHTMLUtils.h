@@ -12,6 +12,10 @@ namespace tessum {
 // the no-break space 160 is dropped.
 std::string HTMLEncode(std::string_view Text);
 
+// The reverse of HTMLEncode: every "&name;" of the Latin-1 entity set becomes
+// its byte; anything else, a lone "&" included, stays as it stands.
+std::string HTMLDecode(std::string_view Text);
+
 // Letters A-Z, a-z and digits stay; every other byte becomes "%XX" with two
 // upper-case hexadecimal digits.
 std::string URLEncode(std::string_view Text);

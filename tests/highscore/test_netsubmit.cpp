@@ -8,10 +8,16 @@
 #include "highscore/WebPost.h"
 #include "i18n/lngDialogs.h"
 #include "game/uProfile.h"
+#include "game/uTSettings.h"
 #include "highscore/uTHighscore.h"
 #include "app/ufHighscore.h"
+#include "i18n/TRadioGroup.h"
 
+#include <QCoreApplication>
 #include <QDialog>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QTimer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <gmock/gmock.h>
@@ -173,7 +179,8 @@ TEST_F(NetSubmit, HighscoreDialogButtonSendsEveryVariantWithTheDialogDisabled) {
         o.Folder.clear();  // the program's folder, like the dialog's own tables
         o.OpenPage = [&](const QString& Url) {
             Opened_.push_back(Url);
-            EnabledWhileOpening_ = dialog.isEnabled() || dialog.bbnetHighscore->isEnabled();
+            EnabledWhileOpening_ = dialog.bbOK->isEnabled() || dialog.bbnetHighscore->isEnabled() ||
+                                   dialog.rgVariante->isEnabled();
         };
         TWebPost* post = AttachNetSubmit(dialog, o);
         ASSERT_NE(post, nullptr);
@@ -192,6 +199,108 @@ TEST_F(NetSubmit, HighscoreDialogButtonSendsEveryVariantWithTheDialogDisabled) {
     EXPECT_THAT(Indexes(server), ElementsAre("2", "3"));
     EXPECT_EQ(Opened_.size(), 1u);
     EXPECT_FALSE(EnabledWhileOpening_);
+}
+
+// Closing the highscore dialog while it sends (close box or Escape) cancels
+// the submission at once, without error boxes over the board, and the dialog
+// closes when it has unwound; a dialog opened later sends again.
+TEST_F(NetSubmit, ClosingTheDialogDuringASubmissionCancelsItAndALaterOneWorks) {
+    WriteTable(1, {"Ada", "Bea"});
+    WriteTable(2, {"Cem"});
+    SetProgramFolder(Dir_.path().toStdString());
+    for (const bool escape : {false, true}) {
+        TLoopbackServer silent(TLoopbackServer::TMode::Silent);
+        TfHighscore dialog;
+        dialog.SetLanguage("english");
+        TNetSubmitOptions o = Options(silent.Port());
+        o.Folder.clear();
+        AttachNetSubmit(dialog, o);
+        dialog.ShowVariant(0);
+        dialog.show();
+        bool visibleAfterClose = false;
+        QTimer::singleShot(150, &dialog, [&] {
+            if (escape) {
+                QKeyEvent key(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                QCoreApplication::sendEvent(&dialog, &key);
+            } else {
+                dialog.close();
+            }
+            // The dialog waits for the submission to unwind before it goes.
+            visibleAfterClose = dialog.isVisible();
+        });
+        TMessageDialogAnswerer answers({mrOk});
+        QElapsedTimer clock;
+        clock.start();
+        dialog.bbnetHighscore->click();
+        EXPECT_LT(clock.elapsed(), 5000) << "escape " << escape;
+        EXPECT_TRUE(visibleAfterClose);
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_EQ(dialog.result(), QDialog::Rejected);
+        EXPECT_FALSE(dialog.Submitting());
+        // Only the confirmation: no error text, no "senderror".
+        EXPECT_EQ(answers.Shown().size(), 1u);
+        EXPECT_EQ(silent.Bodies().size(), 1u);
+        EXPECT_TRUE(Opened_.empty());
+    }
+
+    TLoopbackServer server;
+    TfHighscore dialog;
+    dialog.SetLanguage("english");
+    TNetSubmitOptions o = Options(server.Port());
+    o.Folder.clear();
+    AttachNetSubmit(dialog, o);
+    dialog.ShowVariant(0);
+    TMessageDialogAnswerer answers({mrOk});
+    dialog.bbnetHighscore->click();
+    SetProgramFolder("");
+    EXPECT_THAT(Indexes(server), ElementsAre("1", "1", "2"));
+    EXPECT_EQ(Opened_.size(), 1u);
+    EXPECT_TRUE(dialog.bbOK->isEnabled());
+}
+
+// A club's own server comes from settings.ini, section "internet".
+TEST_F(NetSubmit, ServerAndPageComeFromTheSettings) {
+    WriteTable(3, {"Ada"});
+    TLoopbackServer server;
+    SetProgramFolder(Dir_.path().toStdString());
+    auto writeSettings = [&](const std::string& Lines) {
+        std::ofstream(Dir_.path().toStdString() + "/settings.ini", std::ios::binary) << "[internet]\r\n" << Lines;
+    };
+    auto submit = [&] {
+        TWebPost post;
+        TNetSubmitOptions o = Options(server.Port());
+        o.Server.clear();
+        o.Port = 0;
+        TMessageDialogAnswerer answers({mrOk});
+        return SubmitHighscores(&Dialog_, *lng_, post, o);
+    };
+    const std::string port = std::to_string(server.Port());
+    writeSettings("server=127.0.0.1:" + port + "\r\npage=https://club.example/list\r\n");
+    EXPECT_EQ(submit(), TNetSubmitResult::Sent);
+    writeSettings("server=127.0.0.1:" + port + "\r\n");
+    EXPECT_EQ(submit(), TNetSubmitResult::Sent);
+    // Not a web address: the page follows the server.
+    writeSettings("server= 127.0.0.1:" + port + " \r\npage=file:///etc/passwd\r\n");
+    EXPECT_EQ(submit(), TNetSubmitResult::Sent);
+    SetProgramFolder("");
+    EXPECT_EQ(server.Bodies().size(), 3u);
+    EXPECT_THAT(Opened_, ElementsAre("https://club.example/list",
+                                     QString::fromStdString("http://127.0.0.1:" + port + "/software/tessum_highscore.php4"),
+                                     QString::fromStdString("http://127.0.0.1:" + port + "/software/tessum_highscore.php4")));
+}
+
+TEST(InternetSettings, ServerAddressesThatAreNotHostAndPortCountAsNone) {
+    std::string host;
+    std::uint16_t port = 0;
+    EXPECT_TRUE(ParseServerAddress("scores.example.org", host, port));
+    EXPECT_EQ(host, "scores.example.org");
+    EXPECT_EQ(port, 80);
+    EXPECT_TRUE(ParseServerAddress("[::1]:8080", host, port));
+    EXPECT_EQ(host, "::1");
+    EXPECT_EQ(port, 8080);
+    for (const char* bad : {"", ":80", "host:", "host:0", "host:65536", "host:8x", "a b", "host/path",
+                            "evil\r\nX-Injected: 1", "[::1", "[::1]x"})
+        EXPECT_FALSE(ParseServerAddress(bad, host, port)) << bad;
 }
 
 }  // namespace

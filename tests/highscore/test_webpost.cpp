@@ -6,6 +6,9 @@
 #include "LoopbackServer.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <gmock/gmock.h>
@@ -90,38 +93,132 @@ TEST_F(WebPostTest, EachEntryWithNameAndMailArrivesAsItsOwnExactRequest) {
               "&zeit=01%3A06%3A40&land=CH&email=zoe%40example%2Ech&hs_name=tessum&hs_index=1&check=" +
                   check2);
 
-    const std::string body0 = server.Bodies()[0].toStdString();
-    EXPECT_EQ(server.Heads()[0].toStdString(),
-              "POST /software/highscore.add.php4 HTTP/1.1\r\n"
-              "Content-Type: application/x-www-form-urlencoded\r\n"
-              "User-Agent: TWebPost\r\n"
-              "Host: 127.0.0.1:" + std::to_string(server.Port()) + "\r\n"
-              "Content-Length: " + std::to_string(body0.size()) + "\r\n"
-              "Connection: close\r\n"
-              "Cache-Control: no-cache\r\n\r\n");
+    // The request line and the form's one header are exactly those the
+    // server has always received; the rest is transport.
+    const std::string head0 = server.Heads()[0].toStdString();
+    EXPECT_EQ(head0.rfind("POST /software/highscore.add.php4 HTTP/1.1\r\n", 0), 0u) << head0;
+    EXPECT_THAT(head0, ::testing::HasSubstr("\r\nContent-Type: application/x-www-form-urlencoded\r\n"));
+    EXPECT_THAT(head0, ::testing::HasSubstr("\r\nUser-Agent: TWebPost\r\n"));
+    EXPECT_THAT(head0, ::testing::HasSubstr("\r\nHost: 127.0.0.1:" + std::to_string(server.Port()) + "\r\n"));
+    EXPECT_THAT(head0, ::testing::HasSubstr("\r\nContent-Length: " +
+                                            std::to_string(server.Bodies()[0].size()) + "\r\n"));
+    EXPECT_EQ(server.Heads()[0].count("Content-Type"), 1);
     EXPECT_EQ(ReadFile(File(1)), stored);
 }
 
-TEST_F(WebPostTest, AnErrorPageAndAChunkedAnswerStillCountAsSent) {
-    TLoopbackServer errorPage(TLoopbackServer::TMode::Answer,
-                              "HTTP/1.0 500 Internal Server Error\r\nContent-Type: text/html\r\n\r\n<h1>broken</h1>");
+TEST_F(WebPostTest, AnErrorStatusIsAFailedSendButAChunkedAnswerIsSent) {
     TWebPost post;
     TErrorLog errors;
     errors.Bind(post);
     post.Server = "127.0.0.1";
-    post.Port = errorPage.Port();
     post.Action = "/software/highscore.add.php4";
     post.Items.Add("a", "1");
-    EXPECT_TRUE(post.Execute());
-    EXPECT_EQ(post.ResponseText(), "<h1>broken</h1>");
+    // A refused entry must not be reported as sent: 4xx and 5xx fail, with
+    // the server's own first line for the player.
+    for (const char* answer :
+         {"HTTP/1.0 500 Internal Server Error\r\nContent-Type: text/html\r\n\r\n<h1>broken</h1>",
+          "HTTP/1.1 400 Bad Request\r\nContent-Length: 29\r\n\r\nrefused: wrong check value\nx\n",
+          "HTTP/1.1 429 Too Many Requests\r\nContent-Length: 0\r\n\r\n"}) {
+        TLoopbackServer server(TLoopbackServer::TMode::Answer, answer);
+        post.Port = server.Port();
+        EXPECT_FALSE(post.Execute()) << answer;
+        EXPECT_EQ(post.LastErrorCode(), wpeRefused);
+    }
+    ASSERT_EQ(errors.Texts.size(), 3u);
+    EXPECT_THAT(errors.Texts[0], ::testing::HasSubstr("500"));
+    EXPECT_THAT(errors.Texts[1], ::testing::HasSubstr("400): refused: wrong check value"));
+    EXPECT_THAT(errors.Texts[1], ::testing::Not(::testing::HasSubstr("\n")));
+    EXPECT_EQ(post.LastStatus(), 429);
 
     TLoopbackServer chunked(TLoopbackServer::TMode::Answer,
                             "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n4\r\nthan\r\n3\r\nks!\r\n0\r\n\r\n");
     post.Port = chunked.Port();
     EXPECT_TRUE(post.Execute());
     EXPECT_EQ(post.ResponseText(), "thanks!");
-    EXPECT_TRUE(errors.Texts.empty());
+    EXPECT_EQ(errors.Texts.size(), 3u);
     EXPECT_EQ(post.LastErrorCode(), wpeNone);
+    EXPECT_EQ(post.LastStatus(), 200);
+}
+
+// A server that keeps sending interim answers, a little at a time, and never
+// the final one.
+class TInterimFlood {
+public:
+    TInterimFlood() {
+        EXPECT_TRUE(Server_.listen(QHostAddress::LocalHost, 0));
+        QObject::connect(&Server_, &QTcpServer::newConnection, [this] {
+            while (QTcpSocket* s = Server_.nextPendingConnection()) Sockets_.push_back(s);
+        });
+        QObject::connect(&Timer_, &QTimer::timeout, [this] {
+            for (QTcpSocket* s : Sockets_) s->write("HTTP/1.1 100 Continue\r\n\r\n");
+        });
+        Timer_.start(1);
+    }
+    std::uint16_t Port() const { return Server_.serverPort(); }
+
+private:
+    QTcpServer Server_;
+    QTimer Timer_;
+    std::vector<QTcpSocket*> Sockets_;
+};
+
+TEST_F(WebPostTest, EndlessInterimAnswersNeitherHoldTheRequestNorStarveTheWindow) {
+    TInterimFlood flood;
+    TWebPost post;
+    TErrorLog errors;
+    errors.Bind(post);
+    post.Server = "127.0.0.1";
+    post.Port = flood.Port();
+    post.Items.Add("a", "1");
+    post.TimeoutMs = 600;
+    int ticks = 0;
+    QTimer window;
+    QObject::connect(&window, &QTimer::timeout, [&] { ++ticks; });
+    window.start(50);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(post.Execute());
+    EXPECT_LT(clock.elapsed(), 5000);
+    // The window's own timer kept firing all the while.
+    EXPECT_GE(ticks, 5);
+    ASSERT_EQ(errors.Codes.size(), 1u);
+    EXPECT_EQ(errors.Codes[0], wpeTimeout);
+}
+
+TEST_F(WebPostTest, OneLimitForAWholeSubmissionAndACancelThatEndsIt) {
+    WriteTable(1);
+    TLoopbackServer silent(TLoopbackServer::TMode::Silent);
+    THighscore hs;
+    Load(hs, 1, silent.Port());
+    TWebPost post;
+    TErrorLog errors;
+    errors.Bind(post);
+    // Each request could wait 20 s; the submission as a whole may not.
+    post.Deadline = QDeadlineTimer(400);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(hs.SendToNet(post), -1);
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_THAT(errors.Codes, ::testing::ElementsAre(wpeTimeout));
+    // Once the limit is spent, nothing more goes out.
+    EXPECT_FALSE(post.Execute());
+    EXPECT_EQ(silent.Bodies().size(), 1u);
+
+    post.Deadline = QDeadlineTimer(QDeadlineTimer::Forever);
+    errors.Codes.clear();
+    QTimer::singleShot(100, &post, &TWebPost::Cancel);
+    clock.restart();
+    EXPECT_EQ(hs.SendToNet(post), -1);
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_TRUE(post.Cancelled());
+    EXPECT_EQ(post.LastErrorCode(), wpeCancelled);
+    // A cancel is the player's own wish: no error box for it.
+    EXPECT_TRUE(errors.Codes.empty());
+    EXPECT_FALSE(post.Execute());
+    post.ResetCancel();
+    TLoopbackServer good;
+    post.Port = good.Port();
+    EXPECT_TRUE(post.Execute());
 }
 
 TEST_F(WebPostTest, RefusedConnectionIsReportedAndStopsTheSubmission) {
