@@ -9,7 +9,7 @@
 
 int main(int argc, char* argv[]) {
     if (argc < 2) return 2;
-    tessum::SetProgramFolder(argv[1]);
+    tessum::SetUserFolder(argv[1]);
     QApplication App(argc, argv);
     tessum::TfSpielfeld Window;
     Window.show();

@@ -29,7 +29,7 @@ struct TBenchGame {
             new QGuiApplication(argc, argv);
         }
         // The settings the controller saves at the end go to a scratch folder.
-        SetProgramFolder(SettingsFolder.path().toStdString());
+        SetUserFolder(SettingsFolder.path().toStdString());
         Game = std::make_unique<TSpielfeld>(nullptr);
         Game->Settings().Sound = false;
         Game->NewGame("Ann", "Bob", "", "", "europa", "europa", 6, true, 1, 1, 0, 1);
@@ -41,7 +41,7 @@ struct TBenchGame {
     }
     ~TBenchGame() {
         Game.reset();
-        SetProgramFolder("");
+        SetUserFolder("");
     }
 };
 

@@ -75,7 +75,7 @@ TNetSubmitResult SubmitHighscores(QWidget* Dialog, const TMultiLanguage& lng, TW
     TSubmitScope scope(Dialog, Post);
     QString page;
     {
-        const std::string folder = Options.Folder.empty() ? ProgramFolder() : Options.Folder;
+        const std::string folder = Options.Folder.empty() ? UserDataFolder() : Options.Folder;
         THighscore table;
         TInternetSettings configured;
         configured.Load();

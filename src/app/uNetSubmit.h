@@ -23,7 +23,7 @@ class TMultiLanguage;
 class TWebPost;
 
 struct TNetSubmitOptions {
-    // Folder of the tables; empty: the program's folder.
+    // Folder of the tables; empty: the folder the game writes them to.
     std::string Folder;
     // Server and port to send to; empty and 0: the server of settings.ini's
     // section "internet", else the built-in one.

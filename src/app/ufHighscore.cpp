@@ -218,7 +218,7 @@ void TfHighscore::rgVarianteClick() {
     if (index < 0) return;
     Table_->Clear();
     try {
-        Table_->LoadFromFile(HighscoreFileName(ProgramFolder(), index + 1));
+        Table_->LoadFromFile(HighscoreFileName(UserDataFolder(), index + 1));
     } catch (const std::exception& e) {
         // A damaged table is reported and shown as empty; the file stays as
         // it is until a new result replaces it.

@@ -339,7 +339,7 @@ void ShowGameHistory(QWidget* Owner, const THistory& History, const std::string&
     TBitmap board;
     try {
         TGFXFile gfx;
-        gfx.LoadFromFile(ProgramFileName("game.gfx"));
+        gfx.LoadFromFile(DataFile("game.gfx"));
         gfx.GetBitmap("smbrett", board);
     } catch (const std::exception&) {
         // Without the archive the history is still worth showing on plain boards.

@@ -114,7 +114,7 @@ TfStreichholz::TfStreichholz(QWidget* Parent) : QDialog(Parent), Picture_(std::m
     // The opening picture comes with the artwork when it is there.
     try {
         TGFXFile archive;
-        archive.LoadFromFile(ProgramFileName("holz.gfx"));
+        archive.LoadFromFile(DataFile("holz.gfx"));
         TJPEGImage start;
         archive.GetJPEG("holzstart", start);
         if (!start.Empty()) Picture_->Assign(start);
@@ -152,7 +152,7 @@ void TfStreichholz::bLeftClick() {
     Won_ = DrawCoin() == 0;
     try {
         TGFXFile archive;
-        archive.LoadFromFile(ProgramFileName("holz.gfx"));
+        archive.LoadFromFile(DataFile("holz.gfx"));
         TJPEGImage result;
         archive.GetJPEG(Won_ ? "holzw" : "holzl", result);
         if (!result.Empty()) Picture_->Assign(result);

@@ -296,6 +296,7 @@ std::string TempPrefixFor(const std::string& FileName) {
 }
 
 TSafeFileWriter::TSafeFileWriter(const std::string& FileName) : shown_(FileName) {
+    PrepareFolderFor(FileName);
     target_ = FollowLinks(FileName);
     struct stat old {};
     const bool replacing = ::stat(target_.c_str(), &old) == 0;

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "archive/uPaths.h"
+
 namespace tessum {
 
 class EStreamError : public std::runtime_error {
@@ -137,6 +139,7 @@ std::int64_t RegularFileSize(const std::string& FileName);
 //   can be saved; temporaries a killed save of the same file left behind are
 //   removed after the next successful one.
 // - Every error message names the user's file, never the temporary.
+// - A missing folder of the user's settings or tables is made first.
 class TSafeFileWriter {
 public:
     explicit TSafeFileWriter(const std::string& FileName);

@@ -2,8 +2,6 @@
 
 #include "archive/Streams.h"
 
-#include <QCoreApplication>
-
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -150,11 +148,6 @@ std::string OneLine(std::string_view S) {
     for (char& c : r)
         if (c == '\r' || c == '\n') c = ' ';
     return r;
-}
-
-std::string& ProgramFolderOverride() {
-    static std::string folder;
-    return folder;
 }
 
 }  // namespace
@@ -344,30 +337,6 @@ void TIniFile::WriteInteger(std::string_view Section, std::string_view Key, int 
 
 void TIniFile::WriteBool(std::string_view Section, std::string_view Key, bool Value) {
     WriteString(Section, Key, Value ? "1" : "0");
-}
-
-std::string ProgramFolder() {
-    if (!ProgramFolderOverride().empty()) return ProgramFolderOverride();
-    if (QCoreApplication::instance()) {
-        const QByteArray dir = QCoreApplication::applicationDirPath().toLocal8Bit();
-        if (!dir.isEmpty()) return dir.toStdString();
-    }
-    // Before the application object exists Qt cannot tell; the kernel can.
-    std::error_code ec;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (!ec) return exe.parent_path().string();
-    return ".";
-}
-
-void SetProgramFolder(std::string Folder) {
-    while (Folder.size() > 1 && Folder.back() == '/') Folder.pop_back();
-    ProgramFolderOverride() = std::move(Folder);
-}
-
-std::string ProgramFile(std::string_view Name) {
-    std::string folder = ProgramFolder();
-    if (folder.empty() || folder.back() != '/') folder += '/';
-    return folder + std::string(Name);
 }
 
 }  // namespace tessum

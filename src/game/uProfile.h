@@ -15,6 +15,8 @@
 #include <string>
 #include <string_view>
 
+#include "archive/uPaths.h"
+
 namespace tessum {
 
 // A value could not be written; carries "nach <file> kann nicht geschrieben werden".
@@ -81,13 +83,8 @@ private:
     std::shared_ptr<TCache> cache_;
 };
 
-// The folder of the program's executable, without a trailing separator. Every
-// data file of the program lies there; nothing is looked up in the current folder.
-std::string ProgramFolder();
-// Puts the program's folder elsewhere (tests use a temporary folder); an empty
-// name goes back to the executable's folder.
-void SetProgramFolder(std::string Folder);
-// Name joined to the program's folder.
-std::string ProgramFile(std::string_view Name);
+// The folder of the highscore tables, under the name the main window and the
+// controller still use for it; the owner of all paths is archive/uPaths.h.
+inline std::string ProgramFolder() { return UserDataFolder(); }
 
 }  // namespace tessum

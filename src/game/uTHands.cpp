@@ -61,7 +61,7 @@ TTessumHands::TTessumHands(TBitmap* Target_, TBitmap* Background_, const TGFXSte
     }
 }
 
-void TTessumHands::LoadBitmaps() { LoadBitmaps(ProgramFileName("hands.gfx")); }
+void TTessumHands::LoadBitmaps() { LoadBitmaps(DataFile("hands.gfx")); }
 
 void TTessumHands::LoadBitmaps(const std::string& ArchiveFileName) {
     TGFXFile Archive;

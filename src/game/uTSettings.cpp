@@ -29,7 +29,7 @@ int IndexOrDefault(int Value, int Count, int Default) {
 }  // namespace
 
 std::string SettingsFilePath(std::string_view FileName) {
-    return ProgramFile(FileName.empty() ? std::string_view(SettingsFileName) : FileName);
+    return JoinPath(UserConfigFolder(), FileName.empty() ? std::string_view(SettingsFileName) : FileName);
 }
 
 void TTessumSettings::Load() {

@@ -1,5 +1,5 @@
 // The program's persistent settings. All of them live in "settings.ini" in the
-// program's folder; the names below are every section and key the program uses,
+// user's settings folder (beside the program when it runs portable); the names below are every section and key the program uses,
 // so that no window spells one of them on its own.
 #pragma once
 
@@ -68,7 +68,7 @@ public:
 };
 
 // The one open settings-file object of the program entry and the main window.
-// FileName empty means "settings.ini"; the file lies in the program's folder.
+// FileName empty means "settings.ini"; the file lies in the settings folder.
 // Opening again replaces the object opened before.
 TIniFile* OpenSettingsFile(const std::string& FileName = "");
 void CloseSettingsFile();

@@ -1,39 +1,8 @@
 #include "graphics/uTGFXFile.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
-
 #include <cstdio>
 
 namespace tessum {
-
-namespace {
-
-std::string& DirectoryOverride() {
-    static std::string dir;
-    return dir;
-}
-
-std::string WithSeparator(std::string Dir) {
-    if (!Dir.empty() && Dir.back() != '/') Dir += '/';
-    return Dir;
-}
-
-}  // namespace
-
-std::string ProgramDirectory() {
-    if (!DirectoryOverride().empty()) return DirectoryOverride();
-    if (QCoreApplication::instance()) return WithSeparator(QCoreApplication::applicationDirPath().toStdString());
-    // Without an application object (command-line tools, early start-up) ask
-    // the system where the executable lies.
-    const QFileInfo self(QStringLiteral("/proc/self/exe"));
-    return WithSeparator(QFileInfo(self.canonicalFilePath()).absolutePath().toStdString());
-}
-
-std::string ProgramFileName(const std::string& Name) { return ProgramDirectory() + Name; }
-
-void SetProgramDirectory(const std::string& Directory) { DirectoryOverride() = WithSeparator(Directory); }
 
 TGFXFile::TGFXFile() : streams_(std::make_unique<TQDStreams>()) { streams_->SizeLimit = MaxGraphicsArchiveSize; }
 TGFXFile::~TGFXFile() = default;
@@ -54,7 +23,7 @@ void TGFXFile::GetJPEG(const std::string& Name, TJPEGImage& Image) const {
 
 bool TGFXFile::Contains(const std::string& Name) const { return streams_->IndexOf(Name) >= 0; }
 
-TGFXSteine::TGFXSteine() : TGFXSteine(ProgramFileName("steine.gfx")) {}
+TGFXSteine::TGFXSteine() : TGFXSteine(DataFile("steine.gfx")) {}
 
 TGFXSteine::TGFXSteine(const std::string& ArchiveFileName) {
     TGFXFile archive;
@@ -75,7 +44,7 @@ const TBitmap* TGFXSteine::Bitmap(int N) const {
     return bitmaps_[static_cast<std::size_t>(N - 1)].get();
 }
 
-TGFXMulden::TGFXMulden() : TGFXMulden(ProgramFileName("mulden.gfx")) {}
+TGFXMulden::TGFXMulden() : TGFXMulden(DataFile("mulden.gfx")) {}
 
 TGFXMulden::TGFXMulden(const std::string& ArchiveFileName) {
     TGFXFile archive;

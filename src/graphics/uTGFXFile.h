@@ -1,4 +1,4 @@
-// Readers of the graphics archives that ship beside the program.
+// Readers of the graphics archives that ship with the program.
 //
 // Each archive is a stream container whose entries are complete picture files
 // under file-like names. A reader lives only for the loads of one picture
@@ -11,17 +11,13 @@
 
 #include "graphics/Graphics.h"
 #include "archive/QDStreamCol.h"
+#include "archive/uPaths.h"
 
 namespace tessum {
 
-// The folder of the running program, with a trailing separator. Data files
-// are always looked up there, never in the current folder.
-std::string ProgramDirectory();
-// ProgramDirectory() + Name.
-std::string ProgramFileName(const std::string& Name);
-// Makes ProgramDirectory() answer Directory instead (tests and tools that keep
-// their data elsewhere); an empty string returns to the program's own folder.
-void SetProgramDirectory(const std::string& Directory);
+// A shipped data file, under the name the controller still uses for it; the
+// owner of all paths is archive/uPaths.h.
+inline std::string ProgramFileName(const std::string& Name) { return DataFile(Name); }
 
 // Largest payload of a graphics archive we read. The hand frames, the
 // largest archive, unpack to about 22 MB; a few times that leaves room for
@@ -58,7 +54,7 @@ class TGFXSteine {
 public:
     static constexpr TColor TransparentColor = RGBColor(255, 0, 0);
 
-    // Reads "steine.gfx" from the program's folder.
+    // Reads "steine.gfx" from the program's data folder.
     TGFXSteine();
     explicit TGFXSteine(const std::string& ArchiveFileName);
 
@@ -77,7 +73,7 @@ class TGFXMulden {
 public:
     static constexpr TColor TransparentColor = RGBColor(255, 255, 255);
 
-    // Reads "mulden.gfx" from the program's folder.
+    // Reads "mulden.gfx" from the program's data folder.
     TGFXMulden();
     explicit TGFXMulden(const std::string& ArchiveFileName);
 

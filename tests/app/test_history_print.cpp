@@ -289,7 +289,7 @@ TEST(HistoryDialog, MissingBoardPictureFallsBackToAPlainBoard) {
 
 TEST(HistoryDialog, CommandRunsWithoutArchive) {
     QTemporaryDir dir;
-    SetProgramDirectory(dir.path().toStdString() + "/");
+    SetDataFolder(dir.path().toStdString() + "/");
     bool shown = false;
     QTimer::singleShot(0, [&] {
         if (auto* w = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
@@ -298,7 +298,7 @@ TEST(HistoryDialog, CommandRunsWithoutArchive) {
         }
     });
     ShowGameHistory(nullptr, PlayedHistory(2), "german");
-    SetProgramDirectory("");
+    SetDataFolder("");
     EXPECT_TRUE(shown);
 }
 
@@ -492,7 +492,7 @@ TEST_F(Printouts, TableIsScaledToTheAreaWidth) {
 }
 
 TEST_F(Printouts, HighscoreDialogTablePrintsWithItsTexts) {
-    SetProgramFolder(dir_.path().toStdString());
+    SetUserFolder(dir_.path().toStdString());
     SetDecimalSeparator(',');
     THighscore table;
     table.AddScore("J\xfcrgen", 754, 30, 18, 41, false, "j@example.org", "deutschland");
@@ -506,7 +506,7 @@ TEST_F(Printouts, HighscoreDialogTablePrintsWithItsTexts) {
     const QString file = File("hs.pdf");
     auto p = PdfPrinter(file);
     const int scale = PrintHighscore(*p, *dialog.sgHighscore, *dialog.lng, 2);
-    SetProgramFolder("");
+    SetUserFolder("");
     ResetDecimalSeparator();
 
     const int gridWidth = dialog.sgHighscore->TotalColWidth();

@@ -31,10 +31,10 @@ class TStartDraw : public test::TProgramFolderTest {
 protected:
     void SetUp() override {
         test::TProgramFolderTest::SetUp();
-        SetProgramDirectory(folder_);
+        SetDataFolder(folder_);
     }
     void TearDown() override {
-        SetProgramDirectory("");
+        SetDataFolder("");
         test::TProgramFolderTest::TearDown();
     }
 

@@ -258,16 +258,5 @@ TEST_F(ProfileTest, ProtectedAndLinkedSettingsFilesKeepWhatTheUserSetUp) {
     EXPECT_EQ(ReadFile("real.ini"), "[s]\nk=new\n");
 }
 
-TEST(ProgramFolder, DefaultsToTheExecutablesFolderAndCanBeMoved) {
-    SetProgramFolder("");
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe");
-    EXPECT_EQ(ProgramFolder(), exe.parent_path().string());
-    SetProgramFolder("/some/where/");
-    EXPECT_EQ(ProgramFolder(), "/some/where");
-    EXPECT_EQ(ProgramFile("settings.ini"), "/some/where/settings.ini");
-    SetProgramFolder("");
-    EXPECT_EQ(ProgramFile("hs1.dat"), exe.parent_path().string() + "/hs1.dat");
-}
-
 }  // namespace
 }  // namespace tessum

@@ -106,7 +106,7 @@ TEST_F(SettingsTest, SaveLeavesLanguageAndNewGameChoicesAlone) {
 
 TEST_F(SettingsTest, SaveIntoAnUnwritablePlaceNamesTheFile) {
     WriteFile("blocker", "");
-    SetProgramFolder(Path("blocker"));
+    SetUserFolder(Path("blocker"));
     TTessumSettings s;
     try {
         s.Save();

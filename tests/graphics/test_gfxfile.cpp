@@ -31,7 +31,7 @@ protected:
         test::EnsureGuiApp();
         ASSERT_TRUE(dir.isValid());
     }
-    void TearDown() override { SetProgramDirectory(""); }
+    void TearDown() override { SetDataFolder(""); }
 
     std::string Path(const char* Name) const { return dir.filePath(QString::fromLatin1(Name)).toStdString(); }
 
@@ -99,9 +99,9 @@ TEST_F(GfxFileTest, PitOverlaysExistForPlayingPitsOnly) {
 }
 
 TEST_F(GfxFileTest, ArchivesAreFoundInTheProgramsFolder) {
-    EXPECT_EQ(ProgramDirectory(), QCoreApplication::applicationDirPath().toStdString() + "/");
-    SetProgramDirectory(dir.path().toStdString());
-    EXPECT_EQ(ProgramFileName("steine.gfx"), Path("steine.gfx"));
+    EXPECT_EQ(DataFolder(), QCoreApplication::applicationDirPath().toStdString());
+    SetDataFolder(dir.path().toStdString());
+    EXPECT_EQ(DataFile("steine.gfx"), Path("steine.gfx"));
     WriteStones(true);
     TGFXSteine stones;
     EXPECT_EQ(stones[4]->Width(), 4);

@@ -170,7 +170,7 @@ TEST_F(NetSubmit, DamagedTableIsReportedStopsAndLeavesTheDialogUsable) {
 TEST_F(NetSubmit, HighscoreDialogButtonSendsEveryVariantWithTheDialogDisabled) {
     WriteTable(2, {"Ada"});
     WriteTable(3, {"Bea"});
-    SetProgramFolder(Dir_.path().toStdString());
+    SetUserFolder(Dir_.path().toStdString());
     TLoopbackServer server;
     {
         TfHighscore dialog;
@@ -195,7 +195,7 @@ TEST_F(NetSubmit, HighscoreDialogButtonSendsEveryVariantWithTheDialogDisabled) {
         // The shown table is the dialog's own and stays as it was.
         EXPECT_EQ(dialog.CellText(1, 1), "Ada");
     }
-    SetProgramFolder("");
+    SetUserFolder("");
     EXPECT_THAT(Indexes(server), ElementsAre("2", "3"));
     EXPECT_EQ(Opened_.size(), 1u);
     EXPECT_FALSE(EnabledWhileOpening_);

@@ -20,10 +20,10 @@ protected:
         char tmpl[] = "/tmp/tessum-game-XXXXXX";
         ASSERT_NE(mkdtemp(tmpl), nullptr);
         folder_ = tmpl;
-        SetProgramFolder(folder_);
+        SetUserFolder(folder_);
     }
     void TearDown() override {
-        SetProgramFolder("");
+        SetUserFolder("");
         std::error_code ec;
         std::filesystem::permissions(folder_, std::filesystem::perms::owner_all,
                                      std::filesystem::perm_options::add, ec);

@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const std::string folder = argv[1];
     try {
-        SetProgramFolder(folder);
+        SetUserFolder(folder);
         THighscore table;
         table.AddScore("J\xfcrgen", 1254, 31, 17, 44, false, "juergen@example.org", "deutschland");
         table.AddScore("Marie", 902, 29, 19, 40, false, "marie@example.org", "frankreich");
@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
 
         TBitmap board;
         TGFXFile gfx;
-        gfx.LoadFromFile(ProgramFileName("game.gfx"));
+        gfx.LoadFromFile(DataFile("game.gfx"));
         gfx.GetBitmap("smbrett", board);
         TfHistory history;
         history.SetLanguage("german");

@@ -149,7 +149,7 @@ int main(int argc, char* argv[]) {
     QTemporaryDir Folder;
     if (!Folder.isValid()) return 1;
     // Settings and tables of a made-up player, never the user's own.
-    SetProgramFolder(Folder.path().toStdString());
+    SetUserFolder(Folder.path().toStdString());
     Shoot(Folder.path().toStdString(), "german");
     Shoot(Folder.path().toStdString(), "english");
     return 0;

@@ -69,7 +69,7 @@ TGFXFile& Archive(const std::string& Name) {
     auto& f = open[Name];
     if (!f) {
         f = std::make_unique<TGFXFile>();
-        f->LoadFromFile(ProgramFileName(Name));
+        f->LoadFromFile(DataFile(Name));
     }
     return *f;
 }
@@ -93,7 +93,7 @@ void ExpectKeptPixelsInside(const TBitmap& Picture, std::uint32_t Key, TPoint At
 TEST(Artwork, EveryArchiveHoldsExactlyTheEntriesTheGameReads) {
     for (const std::string name : {"game.gfx", "steine.gfx", "mulden.gfx", "hands.gfx", "holz.gfx"}) {
         TQDStreams c;
-        c.LoadFromFile(ProgramFileName(name));
+        c.LoadFromFile(DataFile(name));
         std::set<std::string> got;
         for (int i = 0; i < c.Count(); ++i) got.insert(c.Names(i));
         EXPECT_EQ(got, ExpectedEntries(name)) << name;
@@ -141,7 +141,7 @@ TEST(Artwork, PicturesHaveTheSizesTheirPlacesNeed) {
 }
 
 TEST(Artwork, StoneGroupsStayInsideTheirPits) {
-    const TGFXSteine stones(ProgramFileName("steine.gfx"));
+    const TGFXSteine stones(DataFile("steine.gfx"));
     const std::uint32_t red = 0xFF0000u;
     for (int pit = 1; pit <= 13; ++pit) {
         if (pit == 7) continue;
@@ -173,7 +173,7 @@ TEST(Artwork, StoneGroupsStayInsideTheirPits) {
 }
 
 TEST(Artwork, StonePicturesStandOnTheTransparentRed) {
-    const TGFXSteine stones(ProgramFileName("steine.gfx"));
+    const TGFXSteine stones(DataFile("steine.gfx"));
     for (int n = 1; n <= 9; ++n) {
         const TBitmap& b = *stones.Bitmap(n);
         int red = 0, nearRed = 0;
@@ -199,7 +199,7 @@ TEST(Artwork, StonePicturesStandOnTheTransparentRed) {
 }
 
 TEST(Artwork, PitOverlaysStayInsideTheirPitsAndMatchTheBoard) {
-    const TGFXMulden overlays(ProgramFileName("mulden.gfx"));
+    const TGFXMulden overlays(DataFile("mulden.gfx"));
     TJPEGImage bg;
     Archive("game.gfx").GetJPEG("bg.jpg", bg);
     const QImage& board = bg.Image();
@@ -393,10 +393,10 @@ TEST(Artwork, GeneratingAgainGivesTheSameArchives) {
     // Builds from scratch must ship identical pictures: no clock, no
     // unseeded noise, nothing of the machine may leak into them.
     const std::string dir = testing::TempDir() + "gfxgen_again";
-    const std::string cmd = "\"" + ProgramFileName("gfxgen") + "\" \"" + dir + "\" 2>/dev/null";
+    const std::string cmd = "\"" + JoinPath(ExecutableFolder(), "gfxgen") + "\" \"" + dir + "\" 2>/dev/null";
     ASSERT_EQ(std::system(cmd.c_str()), 0);
     for (const std::string name : {"game.gfx", "steine.gfx", "mulden.gfx", "hands.gfx", "holz.gfx"}) {
-        const std::vector<char> a = FileBytes(ProgramFileName(name)), b = FileBytes(dir + "/" + name);
+        const std::vector<char> a = FileBytes(DataFile(name)), b = FileBytes(dir + "/" + name);
         EXPECT_FALSE(a.empty()) << name;
         EXPECT_TRUE(a == b) << name;
     }
