@@ -1,11 +1,17 @@
-// The program entry: the language question on the very first start, then the
-// main window until it closes.
+// The program entry: the command line, the language question on the very
+// first start, then the main window until it closes.
 #include <QApplication>
+#include <QIcon>
 
+#include <cstdio>
 #include <exception>
+#include <string>
+#include <vector>
 
+#include "archive/uPaths.h"
 #include "i18n/GVDialogs.h"
 #include "i18n/lngDialogs.h"
+#include "app/uCommandLine.h"
 #include "app/ufLanguage.h"
 #include "app/ufSpielfeld.h"
 
@@ -29,10 +35,46 @@ public:
     }
 };
 
+std::vector<std::string> Arguments(int argc, char* argv[]) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+    return args;
+}
+
+// The desktop finds the entry, the icon and the windows' group by the one id.
+void SetIdentity() {
+    const QString id = QString::fromLatin1(tessum::ApplicationId);
+    QApplication::setApplicationName(QStringLiteral("tessum"));
+    QApplication::setApplicationDisplayName(QStringLiteral("TESSUM"));
+    QApplication::setApplicationVersion(QString::fromLatin1(tessum::ApplicationVersion));
+    QGuiApplication::setDesktopFileName(id);
+    // Installed, the icon theme has it; run from a folder, it lies beside the data.
+    const QIcon beside(QString::fromStdString(tessum::DataFile(std::string(tessum::ApplicationId) + ".png")));
+    QApplication::setWindowIcon(QIcon::fromTheme(id, beside));
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    switch (tessum::EarlyCommand(Arguments(argc, argv))) {
+    case tessum::TCommand::Help:
+        std::fputs(tessum::HelpText().c_str(), stdout);
+        return 0;
+    case tessum::TCommand::Version:
+        std::fputs(tessum::VersionText().c_str(), stdout);
+        return 0;
+    default:
+        break;
+    }
+
     TTessumApplication App(argc, argv);
+    // Qt has taken its own options out of argv by now.
+    const tessum::TCommandLine Line = tessum::ParseCommandLine(Arguments(argc, argv));
+    if (Line.Command == tessum::TCommand::Usage) {
+        std::fprintf(stderr, "tessum: %s\n%s", Line.Error.c_str(), tessum::UsageText().c_str());
+        return 2;
+    }
+    SetIdentity();
     tessum::ChooseLanguageOnFirstStart();
     tessum::TfSpielfeld Window;
     Window.show();
