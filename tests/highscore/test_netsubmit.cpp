@@ -207,7 +207,7 @@ TEST_F(NetSubmit, HighscoreDialogButtonSendsEveryVariantWithTheDialogDisabled) {
 TEST_F(NetSubmit, ClosingTheDialogDuringASubmissionCancelsItAndALaterOneWorks) {
     WriteTable(1, {"Ada", "Bea"});
     WriteTable(2, {"Cem"});
-    SetProgramFolder(Dir_.path().toStdString());
+    SetUserFolder(Dir_.path().toStdString());
     for (const bool escape : {false, true}) {
         TLoopbackServer silent(TLoopbackServer::TMode::Silent);
         TfHighscore dialog;
@@ -252,7 +252,7 @@ TEST_F(NetSubmit, ClosingTheDialogDuringASubmissionCancelsItAndALaterOneWorks) {
     dialog.ShowVariant(0);
     TMessageDialogAnswerer answers({mrOk});
     dialog.bbnetHighscore->click();
-    SetProgramFolder("");
+    SetUserFolder("");
     EXPECT_THAT(Indexes(server), ElementsAre("1", "1", "2"));
     EXPECT_EQ(Opened_.size(), 1u);
     EXPECT_TRUE(dialog.bbOK->isEnabled());
@@ -262,7 +262,7 @@ TEST_F(NetSubmit, ClosingTheDialogDuringASubmissionCancelsItAndALaterOneWorks) {
 TEST_F(NetSubmit, ServerAndPageComeFromTheSettings) {
     WriteTable(3, {"Ada"});
     TLoopbackServer server;
-    SetProgramFolder(Dir_.path().toStdString());
+    SetUserFolder(Dir_.path().toStdString());
     auto writeSettings = [&](const std::string& Lines) {
         std::ofstream(Dir_.path().toStdString() + "/settings.ini", std::ios::binary) << "[internet]\r\n" << Lines;
     };
@@ -282,7 +282,7 @@ TEST_F(NetSubmit, ServerAndPageComeFromTheSettings) {
     // Not a web address: the page follows the server.
     writeSettings("server= 127.0.0.1:" + port + " \r\npage=file:///etc/passwd\r\n");
     EXPECT_EQ(submit(), TNetSubmitResult::Sent);
-    SetProgramFolder("");
+    SetUserFolder("");
     EXPECT_EQ(server.Bodies().size(), 3u);
     EXPECT_THAT(Opened_, ElementsAre("https://club.example/list",
                                      QString::fromStdString("http://127.0.0.1:" + port + "/software/tessum_highscore.php4"),
