@@ -64,6 +64,7 @@ THighscoreStore::THighscoreStore()
 THighscoreStore::~THighscoreStore() { Close(); }
 
 void THighscoreStore::Close() {
+    insert_.reset();
     if (!QSqlDatabase::contains(connection_)) return;
     {
         QSqlDatabase db = QSqlDatabase::database(connection_, false);
@@ -174,11 +175,19 @@ THighscoreStore::TAdd THighscoreStore::Add(const TNetEntry& Entry, const std::st
         if (Error) *Error = QStringLiteral("the database is not open");
         return TAdd::Failed;
     }
+    if (!insert_) {
+        insert_ = std::make_unique<QSqlQuery>(db);
+        if (!insert_->prepare(QStringLiteral(
+                "INSERT INTO entries (variant, name, email, punkte, punktegegner, runden, ki, zeit, land, received) "
+                "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT DO NOTHING"))) {
+            const QString text = ErrorOf(*insert_);
+            insert_.reset();
+            if (Error) *Error = text;
+            return TAdd::Failed;
+        }
+    }
     if (!db.transaction()) return fail(db.lastError().text());
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral(
-        "INSERT INTO entries (variant, name, email, punkte, punktegegner, runden, ki, zeit, land, received) "
-        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT DO NOTHING"));
+    QSqlQuery& q = *insert_;
     q.addBindValue(Entry.Variant);
     q.addBindValue(QString::fromStdString(Entry.Name));
     q.addBindValue(QString::fromStdString(Entry.EMail));
@@ -189,7 +198,13 @@ THighscoreStore::TAdd THighscoreStore::Add(const TNetEntry& Entry, const std::st
     q.addBindValue(Entry.Zeit);
     q.addBindValue(QString::fromStdString(Entry.Land));
     q.addBindValue(QString::fromStdString(Received));
-    if (!q.exec()) return fail(ErrorOf(q));
+    if (!q.exec()) {
+        // A broken connection leaves the statement unusable; the next entry
+        // prepares it anew.
+        const QString text = ErrorOf(q);
+        insert_.reset();
+        return fail(text);
+    }
     const int added = q.numRowsAffected();
     if (!db.commit()) return fail(db.lastError().text());
     return added > 0 ? TAdd::Stored : TAdd::Duplicate;

@@ -4,11 +4,14 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "server/uHighscoreForm.h"
+
+class QSqlQuery;
 
 namespace tessum::server {
 
@@ -51,6 +54,8 @@ private:
 
     QString connection_;
     bool postgres_ = false;
+    // Prepared once: on PostgreSQL each prepare is a round trip of its own.
+    std::unique_ptr<QSqlQuery> insert_;
 };
 
 }  // namespace tessum::server

@@ -25,7 +25,8 @@ public:
 
     ~TPostgresInstance() { Stop(); }
 
-    bool Start(QString& Error) {
+    // Durable keeps fsync on; tests throw their data away and go without.
+    bool Start(QString& Error, bool Durable = false) {
         dir_ = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/tessum-pg-XXXXXX"));
         if (!dir_->isValid()) {
             Error = QStringLiteral("no temporary folder");
@@ -48,7 +49,8 @@ public:
             return false;
         // Socket only, in the test's folder: nothing to clash with other
         // servers on the machine; fsync off, the data is thrown away anyway.
-        const QString options = QStringLiteral("-k %1 -c listen_addresses= -p 5432 -F").arg(dir_->path());
+        const QString options = QStringLiteral("-k %1 -c listen_addresses= -p 5432 -c max_connections=50%2")
+                                    .arg(dir_->path(), Durable ? QString() : QStringLiteral(" -F"));
         if (!Run(QStringLiteral("pg_ctl"),
                  {QStringLiteral("-D"), data, QStringLiteral("-l"), dir_->path() + QStringLiteral("/log"),
                   QStringLiteral("-w"), QStringLiteral("-t"), QStringLiteral("60"), QStringLiteral("-o"), options,
