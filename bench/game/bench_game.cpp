@@ -51,7 +51,7 @@ void BM_StoneFrame(benchmark::State& State) {
     TBenchGame B;
     int Pit = 1;
     for (auto _ : State) {
-        B.Game->ShowStoneFrame(Pit, 0);
+        B.Game->Animator().ShowStoneFrame(Pit, 0);
         Pit = Pit % 14 + 1;
         benchmark::DoNotOptimize(B.Game->FramePicture().Image().constBits());
     }

@@ -64,23 +64,32 @@ TTessumHands::TTessumHands(TBitmap* Target_, TBitmap* Background_, const TGFXSte
 void TTessumHands::LoadBitmaps() { LoadBitmaps(DataFile("hands.gfx")); }
 
 void TTessumHands::LoadBitmaps(const std::string& ArchiveFileName) {
-    TGFXFile Archive;
-    Archive.LoadFromFile(ArchiveFileName);
-    for (int Side = 1; Side <= 2; ++Side) {
-        auto S = static_cast<std::size_t>(Side);
-        for (int F = 0; F < LeftHandFrameCount; ++F) {
-            if (auto& Hand = LeftHands[S][static_cast<std::size_t>(F)]) {
-                Archive.GetBitmap(LeftHandPictureName(Side, F), Hand->Picture);
-                Archive.GetBitmap(LeftHandMaskName(Side, F), Hand->Mask);
-            }
-        }
-        for (int F = 0; F < RightHandFrameCount; ++F) {
-            if (auto& Hand = RightHands[S][static_cast<std::size_t>(F)]) {
-                Archive.GetBitmap(RightHandPictureName(Side, F), Hand->Picture);
-                Archive.GetBitmap(RightHandMaskName(Side, F), Hand->Mask);
-            }
-        }
+    // The archive is opened and checked now, so a missing or damaged one is
+    // reported at start-up; the pictures are decoded when a hand first shows,
+    // which spares the start-up their unpacking and, without hand animation,
+    // their memory.
+    auto Archive = std::make_unique<TGFXFile>();
+    Archive->LoadFromFile(ArchiveFileName);
+    for (auto& Side : LeftHands)
+        for (auto& Hand : Side)
+            if (Hand) Hand->Decoded = false;
+    for (auto& Side : RightHands)
+        for (auto& Hand : Side)
+            if (Hand) Hand->Decoded = false;
+    archive_ = std::move(Archive);
+}
+
+const TTessumHand* TTessumHands::Decoded(int Side, bool Left, int Frame) {
+    const auto S = static_cast<std::size_t>(Side);
+    const auto F = static_cast<std::size_t>(Frame);
+    TTessumHand* Hand = Left ? LeftHands[S][F].get() : RightHands[S][F].get();
+    if (Hand == nullptr || Hand->Decoded) return Hand;
+    Hand->Decoded = true;
+    if (archive_ != nullptr) {
+        archive_->GetBitmap(Left ? LeftHandPictureName(Side, Frame) : RightHandPictureName(Side, Frame), Hand->Picture);
+        archive_->GetBitmap(Left ? LeftHandMaskName(Side, Frame) : RightHandMaskName(Side, Frame), Hand->Mask);
     }
+    return Hand;
 }
 
 void TTessumHands::Show() {
@@ -176,7 +185,7 @@ void TTessumHands::Draw() {
         const THandSide& Geometry = HandSides[S];
         const int LF = LeftFrame[S];
         if (LF >= 0 && LF < LeftHandFrameCount && LeftPos[S].Y >= HandMinY && LeftPos[S].Y <= HandMaxY) {
-            DrawHand(LeftHands[S][static_cast<std::size_t>(LF)].get(), LeftPos[S], Geometry.LeftHotSpot);
+            DrawHand(Decoded(Side, true, LF), LeftPos[S], Geometry.LeftHotSpot);
             const int N = LeftStones[S];
             if (N >= 1 && N <= 99 && LF >= 9 && Stones != nullptr) {
                 TPoint At = LeftPos[S];
@@ -187,7 +196,7 @@ void TTessumHands::Draw() {
         }
         const int RF = RightFrame[S];
         if (RF >= 0 && RF < RightHandFrameCount && RightPos[S].Y >= HandMinY && RightPos[S].Y <= HandMaxY)
-            DrawHand(RightHands[S][static_cast<std::size_t>(RF)].get(), RightPos[S], Geometry.RightHotSpot);
+            DrawHand(Decoded(Side, false, RF), RightPos[S], Geometry.RightHotSpot);
     }
 }
 

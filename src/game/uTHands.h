@@ -26,6 +26,8 @@ class TTessumHand {
 public:
     TBitmap Picture;
     TBitmap Mask;
+    // Picture and mask have been read from the archive (or it lacks them).
+    bool Decoded = true;
 };
 
 inline constexpr int LeftHandFrameCount = 12;
@@ -91,9 +93,14 @@ public:
     TTessumHands(const TTessumHands&) = delete;
     TTessumHands& operator=(const TTessumHands&) = delete;
 
-    // Reads every picture and mask from "hands.gfx" in the program's folder.
+    // Opens and checks "hands.gfx" in the program's folder: a missing or
+    // damaged archive throws here. The pictures are decoded from it when a
+    // hand is first drawn (a picture the archive lacks stays empty).
     void LoadBitmaps();
     void LoadBitmaps(const std::string& ArchiveFileName);
+    // The hand of Side's frame with its pictures decoded; nullptr for a
+    // frame without pictures.
+    const TTessumHand* Decoded(int Side, bool Left, int Frame);
 
     // Moves both hands of Side in steps of 100 ms until both are on their
     // targets; draws at least one frame.
@@ -120,6 +127,7 @@ private:
     void DrawHand(const TTessumHand* Hand, TPoint Position, TPoint HotSpot);
 
     bool homing_ = false;
+    std::unique_ptr<TGFXFile> archive_;
 };
 
 }  // namespace tessum

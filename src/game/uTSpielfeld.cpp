@@ -44,13 +44,6 @@ private:
 
 }  // namespace
 
-const char* StoreSound(int Count, int Before) {
-    if (Count == 1) return Before == 0 ? "1steininmulde" : "4steininmulde";
-    if (Count >= 2 && Count <= 4) return "wenigsteineinstirnmulde";
-    if (Count >= 5 && Count <= 999) return "vielesteineinstirnmulde";
-    return nullptr;
-}
-
 const char* ResultSound(std::uint8_t Mode, int Winner) {
     if (Mode == 0) return "gewonnen";
     if (Mode == 1) return Winner == 0 ? "unentschieden" : Winner == 1 ? "verloren" : "gewonnen";
@@ -65,12 +58,12 @@ TSpielfeld::TSpielfeld(TMultiLanguage* Translation, ISpielfeldWindow* Window)
     Settings_->Load();
 
     Board_ = std::make_unique<TFeld>();
-    Board_->OnBeforeSow = [this](int32_t P, int32_t S, int32_t C) { BoardBeforeSow(P, S, C); };
-    Board_->OnAfterSow = [this](int32_t P, int32_t S, int32_t C) { BoardAfterSow(P, S, C); };
-    Board_->OnBeforeTake = [this](int32_t P, int32_t S, int32_t C) { BoardBeforeTake(P, S, C); };
-    Board_->OnAfterTake = [this](int32_t P, int32_t S, int32_t C) { BoardAfterTake(P, S, C); };
-    Board_->OnBeforeStore = [this](int32_t P, int32_t S, int32_t C) { BoardBeforeStore(P, S, C); };
-    Board_->OnAfterStore = [this](int32_t P, int32_t S, int32_t C) { BoardAfterStore(P, S, C); };
+    Board_->OnBeforeSow = [this](int32_t P, int32_t S, int32_t C) { Animator_->OnBoard(TBoardStep::BeforeSow, P, S, C); };
+    Board_->OnAfterSow = [this](int32_t P, int32_t S, int32_t C) { Animator_->OnBoard(TBoardStep::AfterSow, P, S, C); };
+    Board_->OnBeforeTake = [this](int32_t P, int32_t S, int32_t C) { Animator_->OnBoard(TBoardStep::BeforeTake, P, S, C); };
+    Board_->OnAfterTake = [this](int32_t P, int32_t S, int32_t C) { Animator_->OnBoard(TBoardStep::AfterTake, P, S, C); };
+    Board_->OnBeforeStore = [this](int32_t P, int32_t S, int32_t C) { Animator_->OnBoard(TBoardStep::BeforeStore, P, S, C); };
+    Board_->OnAfterStore = [this](int32_t P, int32_t S, int32_t C) { Animator_->OnBoard(TBoardStep::AfterStore, P, S, C); };
 
     Opponent_ = std::make_unique<TKI>(*Board_);
     History_ = std::make_unique<THistory>();
@@ -78,12 +71,12 @@ TSpielfeld::TSpielfeld(TMultiLanguage* Translation, ISpielfeldWindow* Window)
     BackgroundPicture_ = std::make_unique<TBitmap>();
     BoardPicture_ = std::make_unique<TBitmap>();
     FramePicture_ = std::make_unique<TBitmap>();
-    HighlightPicture_ = std::make_unique<TBitmap>();
     OverviewEnglish_ = std::make_unique<TBitmap>();
     PreviewEnglish_ = std::make_unique<TBitmap>();
     OverviewGerman_ = std::make_unique<TBitmap>();
     PreviewGerman_ = std::make_unique<TBitmap>();
-    LoadPictures();
+    auto Highlight = std::make_unique<TBitmap>();
+    LoadPictures(*Highlight);
 
     Layers_ = std::make_unique<TSpielfeldLayers>(&BackgroundPicture_->Canvas(), [this] { return IsRunning(); },
                                                 &BoardPicture_->Canvas());
@@ -94,10 +87,9 @@ TSpielfeld::TSpielfeld(TMultiLanguage* Translation, ISpielfeldWindow* Window)
         if (!Updating_ && Window_ != nullptr) Window_->Repaint();
     });
 
-    Hands_ = std::make_unique<TTessumHands>(FramePicture_.get(), BoardPicture_.get(), &Layers_->Stones());
-    Hands_->LoadBitmaps();
-    Hands_->OnChange = [this] { Refresh(); };
-    Hands_->OnSkip = [this] { return SkipAnimation_; };
+    Animator_ = std::make_unique<TMoveAnimator>(static_cast<IAnimationHost&>(*this), *FramePicture_, *BoardPicture_, Layers_->Stones(),
+                                                std::move(Highlight));
+    Animator_->LoadHands();
 
     EndUpdate();
 }
@@ -112,9 +104,8 @@ TSpielfeld::~TSpielfeld() {
     PreviewEnglish_.reset();
     OverviewGerman_.reset();
     PreviewGerman_.reset();
-    Hands_.reset();
+    Animator_.reset();
     Layers_.reset();
-    HighlightPicture_.reset();
     FramePicture_.reset();
     BoardPicture_.reset();
     BackgroundPicture_.reset();
@@ -124,15 +115,15 @@ TSpielfeld::~TSpielfeld() {
     Settings_.reset();
 }
 
-void TSpielfeld::LoadPictures() {
+void TSpielfeld::LoadPictures(TBitmap& HighlightPicture) {
     TGFXFile Archive;
     Archive.LoadFromFile(ProgramFileName("game.gfx"));
     TJPEGImage Background;
     Archive.GetJPEG("bg.jpg", Background);
     BackgroundPicture_->Assign(Background);
-    Archive.GetBitmap("golden.bmp", *HighlightPicture_);
-    HighlightPicture_->Transparent = true;
-    HighlightPicture_->SetTransparentColor(clWhite);
+    Archive.GetBitmap("golden.bmp", HighlightPicture);
+    HighlightPicture.Transparent = true;
+    HighlightPicture.SetTransparentColor(clWhite);
     Archive.GetBitmap("us_overview.bmp", *OverviewEnglish_);
     Archive.GetBitmap("de_overview.bmp", *OverviewGerman_);
     Archive.GetBitmap("us_preview.bmp", *PreviewEnglish_);
@@ -325,9 +316,9 @@ void TSpielfeld::PlayMove(int Pit) {
         RecordMove(Pit);
         Animating_ = true;
         SkipAnimation_ = false;
-        Hands_->StartMove();
+        Animator_->StartMove();
         Board_->DoMove(Pit);
-        Hands_->EndMove();
+        Animator_->EndMove();
     }
     if (!WillWinShown_) {
         const int Winner = Board_->WillWin();
@@ -418,120 +409,12 @@ bool TSpielfeld::FinishGame() {
     return IsPlace(P1) || IsPlace(P2);
 }
 
-void TSpielfeld::ShowStoneFrame(int Pit, std::uint32_t Milliseconds) {
-    const std::uint32_t Start = GetTickCount();
-    const TRect All = {0, 0, BoardPicture_->Width(), BoardPicture_->Height()};
-    FramePicture_->Canvas().CopyRect(All, BoardPicture_->Canvas(), All);
-    if (Pit >= 1 && Pit <= PitCount && !HighlightPicture_->Empty()) {
-        const TRect& R = PitRects[static_cast<std::size_t>(Pit)];
-        FramePicture_->Canvas().Draw(R.Left + (R.Width() - HighlightPicture_->Width()) / 2,
-                                    R.Top + (R.Height() - HighlightPicture_->Height()) / 2, *HighlightPicture_);
-    }
-    Refresh();
-    // Escape ends the pause at once.
-    if (!SkipAnimation_) WaitUntil(Start + Milliseconds, [this] { return SkipAnimation_; });
-}
-
 std::uint8_t TSpielfeld::AnimationKind() const { return Settings_->Animation; }
+
+bool TSpielfeld::SoundOn() const { return Settings_->Sound; }
 
 void TSpielfeld::PlaySound(const char* Name) const {
     if (Name != nullptr && Settings_->Sound) PlaySoundResource(Name);
-}
-
-const char* TSpielfeld::SowSound(int Pit) const {
-    return Board_->Pits[Pit] == 0 ? "1steininmulde" : "4steininmulde";
-}
-
-void TSpielfeld::BoardBeforeTake(int Pit, int Side, int Count) {
-    if (SkipAnimation_ || !ValidSide(Side) || Pit < 1 || Pit > PitCount) return;
-    const char* Sound = IsPlayingPit(Pit) && Count > 0 ? "4steinausmulde" : nullptr;
-    switch (AnimationKind()) {
-        case AnimationStones:
-            PlaySound(Sound);
-            ShowStoneFrame(-1, 500);
-            break;
-        case AnimationHands: {
-            const TPoint Centre = RectCenter(PitRects[static_cast<std::size_t>(Pit)]);
-            Hands_->MoveHands(Centre, OffsetPoint(Centre, HandSides[static_cast<std::size_t>(Side)].RightBesidePit, true),
-                             Side);
-            if (!SkipAnimation_) PlaySound(Sound);
-            break;
-        }
-        default:
-            break;
-    }
-}
-
-void TSpielfeld::BoardAfterTake(int Pit, int Side, int Count) {
-    if (SkipAnimation_ || !ValidSide(Side) || Pit < 1 || Pit > PitCount) return;
-    switch (AnimationKind()) {
-        case AnimationStones:
-            ShowStoneFrame(-1, 200);
-            break;
-        case AnimationHands: {
-            const auto S = static_cast<std::size_t>(Side);
-            const TPoint Centre = RectCenter(PitRects[static_cast<std::size_t>(Pit)]);
-            Hands_->Grab(Centre, Count, Side);
-            if (SkipAnimation_) return;
-            const int Held = Hands_->LeftStones[S];
-            if (Held >= 2 && Held <= 4)
-                PlaySound("wenigsteineinderhand");
-            else if (Held >= 5 && Held <= 999)
-                PlaySound("vielesteineinderhand");
-            Hands_->PassToRightHand(Centre, Count, Side);
-            if (SkipAnimation_) return;
-            WaitUntil(GetTickCount() + 200);
-            Hands_->LeftFrame[S] = 0;
-            Hands_->MoveHands(HandSides[S].LeftHome, OffsetPoint(Hands_->RightPos[S], HandSides[S].RightStepAside, true),
-                             Side);
-            break;
-        }
-        default:
-            break;
-    }
-}
-
-void TSpielfeld::BoardBeforeSow(int Pit, int Side, int Count) {
-    if (SkipAnimation_ || !ValidSide(Side) || Pit < 1 || Pit > PitCount) return;
-    switch (AnimationKind()) {
-        case AnimationStones:
-            ShowStoneFrame(Pit, 500);
-            if (!SkipAnimation_) PlaySound(SowSound(Pit));
-            break;
-        case AnimationHands:
-            Hands_->SowFromRightHand(RectCenter(PitRects[static_cast<std::size_t>(Pit)]), Count, Side);
-            if (!SkipAnimation_) PlaySound(SowSound(Pit));
-            break;
-        default:
-            break;
-    }
-}
-
-void TSpielfeld::BoardAfterSow(int /*Pit*/, int Side, int /*Count*/) {
-    if (SkipAnimation_ || !ValidSide(Side)) return;
-    if (AnimationKind() == AnimationStones) ShowStoneFrame(-1, 200);
-}
-
-void TSpielfeld::BoardBeforeStore(int Pit, int Side, int Count) {
-    if (SkipAnimation_ || !ValidSide(Side) || Pit < 1 || Pit > PitCount) return;
-    const char* Sound = StoreSound(Count, Board_->Pits[Pit]);
-    switch (AnimationKind()) {
-        case AnimationStones:
-            ShowStoneFrame(Pit, 500);
-            if (!SkipAnimation_) PlaySound(Sound);
-            break;
-        case AnimationHands:
-            Hands_->SowFromRightHand(RectCenter(PitRects[static_cast<std::size_t>(Pit)]), Count, Side);
-            if (!SkipAnimation_) PlaySound(Sound);
-            break;
-        default:
-            break;
-    }
-}
-
-void TSpielfeld::BoardAfterStore(int /*Pit*/, int Side, int /*Count*/) {
-    if (SkipAnimation_ || !ValidSide(Side)) return;
-    if (AnimationKind() == AnimationStones) ShowStoneFrame(-1, 200);
 }
 
 void TSpielfeld::ShowError(const std::string& Message) const {

@@ -24,6 +24,7 @@
 #include "graphics/Graphics.h"
 #include "board/uTFeld.h"
 #include "game/uTHands.h"
+#include "game/uTMoveAnimator.h"
 #include "records/uTHistory.h"
 #include "ai/uTKI.h"
 #include "game/uTSettings.h"
@@ -54,16 +55,16 @@ public:
     virtual void MustSkip() = 0;
 };
 
-class TSpielfeld {
+class TSpielfeld : private IAnimationHost {
 public:
     // Loads the settings and every picture ("game.gfx", "steine.gfx",
     // "mulden.gfx", "hands.gfx" from the program's folder). Without a window
     // errors and results show in message dialogs.
     explicit TSpielfeld(TMultiLanguage* Translation, ISpielfeldWindow* Window = nullptr);
     // Saves the settings first.
-    ~TSpielfeld();
     TSpielfeld(const TSpielfeld&) = delete;
     TSpielfeld& operator=(const TSpielfeld&) = delete;
+    ~TSpielfeld() override;
 
     void NewGame(const std::string& Name1, const std::string& Name2, const std::string& EMail1,
                  const std::string& EMail2, const std::string& Land1, const std::string& Land2, int StonesPerPit,
@@ -82,17 +83,18 @@ public:
 
     // The board, the record and the rest, for reading; what changes them
     // goes through the operations above.
-    const TFeld& Board() const { return *Board_; }
+    const TFeld& Board() const override { return *Board_; }
     const THistory& History() const { return *History_; }
     TTessumSettings& Settings() { return *Settings_; }
     const TTessumSettings& Settings() const { return *Settings_; }
     TSpielfeldLayers& Layers() { return *Layers_; }
-    TTessumHands& Hands() { return *Hands_; }
+    TMoveAnimator& Animator() { return *Animator_; }
+    TTessumHands& Hands() { return Animator_->Hands(); }
     TKI& Opponent() { return *Opponent_; }
     TMultiLanguage* Translation() const { return Translation_; }
 
     // A game is in progress and accepts moves.
-    bool IsRunning() const { return Running_; }
+    bool IsRunning() const override { return Running_; }
     // A move is being played and animated.
     bool IsMoveInProgress() const { return MoveInProgress_; }
     // While true the window shows the animation frame instead of the board.
@@ -101,7 +103,7 @@ public:
     bool WillWinShown() const { return WillWinShown_; }
     // The Escape key: the rest of the current move is not animated.
     void SkipAnimation(bool Skip = true) { SkipAnimation_ = Skip; }
-    bool AnimationSkipped() const { return SkipAnimation_; }
+    bool AnimationSkipped() const override { return SkipAnimation_; }
     // 1-based highscore place side 1 or 2 reached in the game that finished
     // last, -1 for none.
     std::int32_t Rank(int Side) const { return Side == 1 ? Rank1_ : Side == 2 ? Rank2_ : -1; }
@@ -118,7 +120,7 @@ public:
     int ComputerMove();
     int PitAt(int X, int Y) const { return PitAtPoint(X, Y); }
 
-    void Refresh();
+    void Refresh() override;
     void BeginUpdate() { Updating_ = true; }
     void EndUpdate() { Updating_ = false; }
     bool IsUpdating() const { return Updating_; }
@@ -132,7 +134,7 @@ public:
     // The background with the language legends; the layers restore from it.
     const TBitmap& BackgroundPicture() const { return *BackgroundPicture_; }
     // Marks the pit a stone is about to fall into; white is transparent.
-    const TBitmap& HighlightPicture() const { return *HighlightPicture_; }
+    const TBitmap& HighlightPicture() const { return Animator_->HighlightPicture(); }
 
     // Draws the legends of the current language onto the background.
     void ShowLanguagePictures();
@@ -145,21 +147,10 @@ public:
     // The name of side 1 or 2 from the record.
     const std::string& PlayerName(int Side) const;
 
-    // Copies the board onto the frame with Pit (1..14) highlighted, shows it
-    // and waits until Milliseconds have passed since the call.
-    void ShowStoneFrame(int Pit, std::uint32_t Milliseconds);
     std::string Text(const char* Key) const;
 
-    // The board's notifications.
-    void BoardBeforeTake(int Pit, int Side, int Count);
-    void BoardAfterTake(int Pit, int Side, int Count);
-    void BoardBeforeSow(int Pit, int Side, int Count);
-    void BoardAfterSow(int Pit, int Side, int Count);
-    void BoardBeforeStore(int Pit, int Side, int Count);
-    void BoardAfterStore(int Pit, int Side, int Count);
-
 private:
-    void LoadPictures();
+    void LoadPictures(TBitmap& HighlightPicture);
     void RecordMove(int Pit);
     void CheckAfterMove();
     void UpdateLayers();
@@ -172,9 +163,9 @@ private:
     void PlaySound(const char* Name) const;
     void ShowError(const std::string& Message) const;
     void ShowResult(const std::string& Message) const;
-    // The sound a stone falling into Pit makes, given what lies there already.
-    const char* SowSound(int Pit) const;
-    std::uint8_t AnimationKind() const;
+    // IAnimationHost.
+    std::uint8_t AnimationKind() const override;
+    bool SoundOn() const override;
 
     TMultiLanguage* Translation_ = nullptr;  // not owned
     // The window's side of the seam; not owned, may be null.
@@ -197,15 +188,11 @@ private:
     std::unique_ptr<TBitmap> BackgroundPicture_;
     std::unique_ptr<TBitmap> BoardPicture_;
     std::unique_ptr<TBitmap> FramePicture_;
-    std::unique_ptr<TBitmap> HighlightPicture_;
     std::unique_ptr<TBitmap> OverviewEnglish_, PreviewEnglish_, OverviewGerman_, PreviewGerman_;
     std::unique_ptr<TSpielfeldLayers> Layers_;
-    std::unique_ptr<TTessumHands> Hands_;
+    std::unique_ptr<TMoveAnimator> Animator_;
 };
 
-// The sound of putting Count stones into an end pit already holding Before;
-// nullptr when none plays.
-const char* StoreSound(int Count, int Before);
 // The result sound of a finished game by mode and winner (0 drawn).
 const char* ResultSound(std::uint8_t Mode, int Winner);
 

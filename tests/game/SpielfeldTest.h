@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "FakeClock.h"
 #include "GameTestFolder.h"
 #include "QtApp.h"
 #include "SoundLog.h"
@@ -72,6 +73,9 @@ protected:
     void SetUp() override {
         TProgramFolderTest::SetUp();
         EnsureApplication();
+        // The animation's waits move a clock of the test's on: a move takes
+        // its time to the millisecond, and none of it real.
+        SetWaitClock(&Clock);
         SetSoundOutput(std::make_unique<TLoggingOutput>(Sounds));
         SetDecimalSeparator('.');
         Host = std::make_unique<TBoardHost>();
@@ -93,6 +97,7 @@ protected:
         Host.reset();
         SetSoundOutput(nullptr);
         ResetDecimalSeparator();
+        SetWaitClock(nullptr);
         TProgramFolderTest::TearDown();
     }
 
@@ -123,6 +128,7 @@ protected:
 
     std::vector<std::string> NoteLines() const { return SplitNoteLines(S->Layers().Notes().Text); }
 
+    TFakeClock Clock;
     TSoundLog Sounds;
     std::unique_ptr<TBoardHost> Host;
     TMultiLanguage* Lng = nullptr;  // owned by Host

@@ -137,7 +137,7 @@ TEST_F(Animation, HandSoundsFollowTheStonesGrabbed) {
         Sounds.Played.clear();
         S->SkipAnimation(false);
         S->Hands().StartMove();
-        S->BoardAfterTake(3, 1, Count);
+        S->Animator().OnBoard(TBoardStep::AfterTake, 3, 1, Count);
         return Sounds.Played;
     };
     EXPECT_THAT(GrabFrom(5), ElementsAre("vielesteineinderhand"));
@@ -155,10 +155,12 @@ TEST_F(Animation, EscapeInTheMiddleStopsHandsAndSoundsButTheyStillGoHome) {
     Expected.DoMove(1);
     Sounds.Played.clear();
     std::size_t SoundsAtEscape = 0;
-    QTimer::singleShot(1200, [&] {
+    const auto Escape = Clock.MakeTimer("escape");
+    Escape->OnTimeout = [&] {
         S->SkipAnimation();
         SoundsAtEscape = Sounds.Played.size();
-    });
+    };
+    Escape->Start(1200, false);
     const std::uint32_t Took = TimedMove(1);
     EXPECT_TRUE(S->AnimationSkipped());
     EXPECT_EQ(Sounds.Played.size(), SoundsAtEscape);
@@ -182,7 +184,9 @@ TEST_F(Animation, EscapeInTheMiddleStopsHandsAndSoundsButTheyStillGoHome) {
 TEST_F(Animation, EscapeCutsAStoneFrameShort) {
     S->Settings().Animation = AnimationStones;
     ShortMovePosition();
-    QTimer::singleShot(150, [this] { S->SkipAnimation(); });
+    const auto Escape = Clock.MakeTimer("escape");
+    Escape->OnTimeout = [this] { S->SkipAnimation(); };
+    Escape->Start(150, false);
     const std::uint32_t Took = TimedMove(1);
     EXPECT_LT(Took, 1000u);
     EXPECT_THAT(Sounds.Played, ElementsAre("4steinausmulde"));

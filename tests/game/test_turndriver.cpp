@@ -71,7 +71,6 @@ class TurnDriverTest : public SpielfeldTest {
 protected:
     void SetUp() override {
         SpielfeldTest::SetUp();
-        SetWaitClock(&Clock);
         Driver = std::make_unique<TTurnDriver>(*S, Window, Clock.Factory());
         Host->OnFinished = [this](std::int32_t R1, std::int32_t R2) { Driver->GameFinished(R1, R2); };
         Host->OnMustSkip = [this] { Driver->MustSkip(); };
@@ -80,7 +79,6 @@ protected:
     }
     void TearDown() override {
         Driver.reset();
-        SetWaitClock(nullptr);
         SpielfeldTest::TearDown();
     }
 
@@ -104,7 +102,6 @@ protected:
         return 0;
     }
 
-    TFakeClock Clock;
     TFakeTurnWindow Window;
     std::unique_ptr<TTurnDriver> Driver;
     int NewGames = 0;
