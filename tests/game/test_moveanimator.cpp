@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "SpielfeldTest.h"
+#include "archive/uPaths.h"
 #include "graphics/uTGFXFile.h"
 
 namespace tessum::test {
@@ -112,13 +113,13 @@ TEST_F(MoveAnimator, AMissingOrDamagedHandsArchiveIsReportedAtStartUp) {
     fs::create_directory(Copy);
     for (const char* Name : {"game.gfx", "steine.gfx", "mulden.gfx", "holz.gfx"})
         if (fs::exists(Artwork.parent_path() / Name)) fs::copy_file(Artwork.parent_path() / Name, Copy / Name);
-    SetProgramDirectory(Copy.string());
+    SetDataFolder(Copy.string());
     EXPECT_ANY_THROW(TSpielfeld(Lng, Host.get()));
     std::ofstream(Copy / "hands.gfx", std::ios::binary) << "not an archive at all";
     EXPECT_ANY_THROW(TSpielfeld(Lng, Host.get()));
     fs::copy_file(Artwork.parent_path() / "hands.gfx", Copy / "hands.gfx", fs::copy_options::overwrite_existing);
     EXPECT_NO_THROW(TSpielfeld(Lng, Host.get()));
-    SetProgramDirectory("");
+    SetDataFolder("");
 }
 
 }  // namespace
