@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -72,7 +73,31 @@ void RunProbe(benchmark::State& State, const char* Name) {
 }  // namespace
 
 void BM_StartUp(benchmark::State& State) { RunProbe(State, "tessum_startup_probe"); }
+
+// The share of one core the program takes while a stone or a hand animation
+// plays for 12 s (cpu_percent, from the probe's /proc/self/stat).
+void BM_AnimationCpu(benchmark::State& State, const char* Kind) {
+    char Template[] = "/tmp/tessum-animation-XXXXXX";
+    if (mkdtemp(Template) == nullptr) {
+        State.SkipWithError("no temporary folder");
+        return;
+    }
+    const std::string Folder = Template;
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const std::string Command = ProbePath("tessum_animation_probe") + " " + Folder + " " + Kind + " 12 2>/dev/null";
+    double Percent = -1;
+    for (auto _ : State) {
+        FILE* Output = popen(Command.c_str(), "r");
+        if (Output == nullptr || std::fscanf(Output, "%lf", &Percent) != 1) Percent = -1;
+        if (Output != nullptr) pclose(Output);
+    }
+    if (Percent < 0) State.SkipWithError("the probe failed");
+    State.counters["cpu_percent"] = Percent;
+    std::filesystem::remove_all(Folder);
+}
 void BM_StartUpFloor(benchmark::State& State) { RunProbe(State, "tessum_startup_floor"); }
 
+BENCHMARK_CAPTURE(BM_AnimationCpu, stones, "stones")->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(BM_AnimationCpu, hands, "hands")->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(BM_StartUpFloor)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(3)->ReportAggregatesOnly(true);
 BENCHMARK(BM_StartUp)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(3)->ReportAggregatesOnly(true);
