@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
+#include <QPainter>
 #include <QTemporaryDir>
 
 #include <cstdlib>
@@ -11,6 +12,8 @@
 
 #include "game/uProfile.h"
 #include "game/uTSpielfeld.h"
+#include "graphics/uBoardView.h"
+#include "graphics/uTGFXFile.h"
 
 using namespace tessum;
 
@@ -20,7 +23,8 @@ struct TBenchGame {
     QTemporaryDir SettingsFolder;
     std::unique_ptr<TSpielfeld> Game;
 
-    TBenchGame() {
+    // Scale: the pixel scale the board is composed at (2 for a high-density screen).
+    explicit TBenchGame(int Scale = 1) {
         if (!QCoreApplication::instance()) {
             setenv("QT_QPA_PLATFORM", "offscreen", 0);
             static int argc = 1;
@@ -30,6 +34,7 @@ struct TBenchGame {
         }
         // The settings the controller saves at the end go to a scratch folder.
         SetUserFolder(SettingsFolder.path().toStdString());
+        SetBoardScale(Scale);
         Game = std::make_unique<TSpielfeld>(nullptr);
         Game->Settings().Sound = false;
         Game->NewGame("Ann", "Bob", "", "", "europa", "europa", 6, true, 1, 1, 0, 1);
@@ -41,6 +46,7 @@ struct TBenchGame {
     }
     ~TBenchGame() {
         Game.reset();
+        SetBoardScale(0);
         SetUserFolder("");
     }
 };
@@ -79,5 +85,52 @@ void BM_HandFrame(benchmark::State& State) {
     }
 }
 BENCHMARK(BM_HandFrame)->Unit(benchmark::kMicrosecond);
+
+// One hand frame shown full screen on a 2560 x 1600 display: the hands of a
+// sowing step drawn on the composed board, the board view finding what
+// changed, rescaling only that, and the changed area copied to the screen.
+// Logical screen 1280 x 800 at ratio 2 (board composed at 2), or 2560 x 1600
+// at ratio 1 (board composed at 1 and enlarged 3 times). With Full set every
+// frame rescales the whole board: what the changed rectangles save.
+void HandFrameOnScreen(benchmark::State& State, int Scale, bool Full) {
+    TBenchGame B(Scale);
+    TTessumHands& H = B.Game->Hands();
+    H.StartMove();
+    H.LeftPos[1] = RectCenter(PitRects[3]);
+    H.LeftFrame[1] = 11;
+    H.LeftStones[1] = 6;
+    H.RightFrame[1] = 4;
+    // The sowing hand steps back and forth between two pits 57 pixels apart,
+    // the longest step MoveHands takes.
+    const TPoint Steps[2] = {RectCenter(PitRects[5]), OffsetPoint(RectCenter(PitRects[5]), {57, 0}, true)};
+    const double Ratio = Scale;
+    QImage Screen(2560, 1600, QImage::Format_RGB32);
+    Screen.setDevicePixelRatio(Ratio);
+    TBoardView View(BoardWidth, BoardHeight);
+    View.SetArea(QSize(static_cast<int>(2560 / Ratio), static_cast<int>(1600 / Ratio)), Ratio);
+    H.Draw();
+    View.Update(B.Game->FramePicture());
+    int Step = 0;
+    double Pixels = 0;
+    for (auto _ : State) {
+        H.RightPos[1] = Steps[Step ^= 1];
+        H.Draw();
+        if (Full) View.Invalidate();
+        const QRegion Changed = View.Update(B.Game->FramePicture());
+        QPainter P(&Screen);
+        for (const QRect& R : Changed) {
+            View.Paint(P, R);
+            Pixels += R.width() * R.height() * Ratio * Ratio;
+        }
+    }
+    State.counters["repainted_px"] = benchmark::Counter(Pixels / static_cast<double>(State.iterations()));
+}
+
+void BM_HandFrameScaled(benchmark::State& State) { HandFrameOnScreen(State, 2, false); }
+BENCHMARK(BM_HandFrameScaled)->Unit(benchmark::kMillisecond);
+void BM_HandFrameScaledWhole(benchmark::State& State) { HandFrameOnScreen(State, 2, true); }
+BENCHMARK(BM_HandFrameScaledWhole)->Unit(benchmark::kMillisecond);
+void BM_HandFrameScaledRatio1(benchmark::State& State) { HandFrameOnScreen(State, 1, false); }
+BENCHMARK(BM_HandFrameScaledRatio1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "app/uOpenDocument.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <QGuiApplication>
@@ -170,14 +171,18 @@ void TSplashScreen::mousePressEvent(QMouseEvent*) {
 
 QPixmap TSplashScreen::DefaultPicture(const QString& Subtitle) {
     const int w = 420, h = 240;
-    QImage img(w, h, QImage::Format_RGB32);
+    // Drawn at the screen's device pixels, so it is sharp at any scale factor.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const qreal ratio = screen ? std::max<qreal>(1.0, screen->devicePixelRatio()) : 1.0;
+    QImage img(static_cast<int>(std::ceil(w * ratio)), static_cast<int>(std::ceil(h * ratio)), QImage::Format_RGB32);
+    img.setDevicePixelRatio(ratio);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient wood(0, 0, w, h);
     wood.setColorAt(0, QColor(176, 116, 58));
     wood.setColorAt(0.5, QColor(140, 86, 38));
     wood.setColorAt(1, QColor(98, 56, 22));
-    p.fillRect(img.rect(), wood);
+    p.fillRect(QRect(0, 0, w, h), wood);
     // Grain: long soft curves across the plate.
     for (int i = 0; i < 34; ++i) {
         QPainterPath grain;
@@ -225,7 +230,7 @@ QPixmap TSplashScreen::DefaultPicture(const QString& Subtitle) {
     p.drawText(QRect(0, 146, w, 24), Qt::AlignCenter, Line);
     p.setPen(QPen(QColor(60, 30, 8), 3));
     p.setBrush(Qt::NoBrush);
-    p.drawRect(img.rect().adjusted(1, 1, -2, -2));
+    p.drawRect(QRect(0, 0, w, h).adjusted(1, 1, -2, -2));
     p.end();
     return QPixmap::fromImage(img);
 }
@@ -236,7 +241,11 @@ TInfoDialog::TInfoDialog(QWidget* Parent) : QDialog(Parent) {
     auto* outer = new QVBoxLayout(this);
     auto* row = new QHBoxLayout;
     picture_ = new QLabel(this);
-    picture_->setPixmap(TSplashScreen::DefaultPicture().scaled(168, 96, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    const QPixmap splash = TSplashScreen::DefaultPicture();
+    const qreal ratio = splash.devicePixelRatio();
+    QPixmap small = splash.scaled(QSize(168, 96) * ratio, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    small.setDevicePixelRatio(ratio);
+    picture_->setPixmap(small);
     body_ = new QLabel(this);
     body_->setObjectName("lInfo");
     body_->setTextFormat(Qt::RichText);

@@ -67,8 +67,9 @@ TfHighscore::TfHighscore(QWidget* Parent) : QDialog(Parent), Table_(std::make_un
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
     QFrame* header = MakeHeaderPanel(this, lDescHead, lDesc);
-    header->setFixedHeight(80);
-    // Three lines of description have to fit the 80-pixel band beside the picture.
+    // 80 pixels hold the three lines of description beside the picture at the
+    // usual font; a larger font or a longer translation makes the band grow.
+    header->setMinimumHeight(80);
     QFont small = lDesc->font();
     small.setPointSizeF(std::min<qreal>(small.pointSizeF(), 8.0));
     lDesc->setFont(small);
@@ -163,7 +164,12 @@ TfHighscore::TfHighscore(QWidget* Parent) : QDialog(Parent), Table_(std::make_un
     layout->setSpacing(0);
     layout->addWidget(header);
     layout->addLayout(body, 1);
-    setFixedSize(454, 357);
+    // The table needs its full width; everything else follows the layout, so
+    // nothing clips at other fonts or scale factors, and a taller dialog shows
+    // more rows.
+    sbHighscore->setMinimumWidth(sgHighscore->width() + sbHighscore->verticalScrollBar()->sizeHint().width());
+    sbHighscore->setMinimumHeight(TitleRowHeight + 5 * RowHeight);
+    resize(std::max(454, sizeHint().width()), std::max(357, sizeHint().height()));
 
     connect(rgVariante, &TRadioGroup::ItemIndexChanged, this, [this](int) { rgVarianteClick(); });
 

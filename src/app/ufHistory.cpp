@@ -2,6 +2,7 @@
 
 #include "app/uDialogParts.h"
 
+#include <QEvent>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -213,13 +214,14 @@ void PrintHistory(QPrinter& Printer, const TBitmap& Picture, int Count, int Cell
 
 TfHistory::TfHistory(QWidget* Parent) : QDialog(Parent), Picture_(std::make_unique<TBitmap>()) {
     setObjectName(QStringLiteral("fHistory"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setFixedSize(468, 355);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::WindowMaximizeButtonHint);
 
     QFrame* panel = MakeHeaderPanel(this, lDescHead, lDesc);
-    panel->setFixedHeight(85);
+    panel->setMinimumHeight(85);
     lDesc->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    // Four lines of description must fit the 85-pixel band beside the heading.
+    // Four lines of description fit the 85-pixel band beside the heading at
+    // this font; other fonts and translations make the band grow.
     QFont small(InstalledFontName("Arial"));
     small.setPixelSize(11);
     lDesc->setFont(small);
@@ -240,14 +242,18 @@ TfHistory::TfHistory(QWidget* Parent) : QDialog(Parent), Picture_(std::make_uniq
 
     sbHistory = new QScrollArea(this);
     sbHistory->setObjectName(QStringLiteral("sbHistory"));
-    sbHistory->setFixedSize(461, 205);
+    sbHistory->setMinimumSize(461, 205);
     sbHistory->setWidgetResizable(false);
+    sbHistory->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    sbHistory->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    sbHistory->viewport()->installEventFilter(this);
     sbHistory->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     sbHistory->verticalScrollBar()->setSingleStep(62);
     sbHistory->verticalScrollBar()->setTracking(true);
     iHistory = new QLabel;
     iHistory->setObjectName(QStringLiteral("iHistory"));
     iHistory->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    iHistory->setScaledContents(true);
     iHistory->resize(0, 0);
     sbHistory->setWidget(iHistory);
 
@@ -272,7 +278,7 @@ TfHistory::TfHistory(QWidget* Parent) : QDialog(Parent), Picture_(std::make_uniq
     main->setContentsMargins(0, 0, 0, 8);
     main->setSpacing(6);
     main->addWidget(panel);
-    main->addWidget(sbHistory, 0, Qt::AlignHCenter);
+    main->addWidget(sbHistory, 1);
     main->addWidget(line);
     auto* buttonRow = new QHBoxLayout;
     buttonRow->setContentsMargins(8, 0, 8, 0);
@@ -283,9 +289,28 @@ TfHistory::TfHistory(QWidget* Parent) : QDialog(Parent), Picture_(std::make_uniq
     lng->setObjectName(QStringLiteral("lng"));
     lng->OnTranslate = [this](QObject*) { UpdateDescription(); };
     lng->LoadScript(QStringLiteral(":/lng/fHistory.lng"));
+    resize(std::max(468, sizeHint().width()), std::max(355, sizeHint().height()));
 }
 
 TfHistory::~TfHistory() = default;
+
+bool TfHistory::eventFilter(QObject* Watched, QEvent* Event) {
+    if (Watched == sbHistory->viewport() && Event->type() == QEvent::Resize) FitPicture();
+    return QDialog::eventFilter(Watched, Event);
+}
+
+void TfHistory::FitPicture() {
+    if (Count_ <= 0 || Picture_->Empty()) {
+        iHistory->resize(0, 0);
+        return;
+    }
+    // The picture fills the width of the box at any dialog size, its shape
+    // kept; the rows scroll.
+    const int w = sbHistory->viewport()->width();
+    const int h = static_cast<int>(std::lround(static_cast<double>(w) * Picture_->Height() / Picture_->Width()));
+    iHistory->resize(w, h);
+    sbHistory->verticalScrollBar()->setSingleStep(std::max(1, static_cast<int>(std::lround(62.0 * w / Picture_->Width()))));
+}
 
 void TfHistory::SetLanguage(const std::string& Language) { lng->SetLanguage(Language); }
 
@@ -308,7 +333,7 @@ void TfHistory::Fill(const THistory& History, const TBitmap& Board) {
     Name2_ = History.Name2;
     if (Count_ > 0) {
         iHistory->setPixmap(QPixmap::fromImage(Picture_->Image()));
-        iHistory->resize(Picture_->Width(), Picture_->Height());
+        FitPicture();
     } else {
         iHistory->clear();
         iHistory->resize(0, 0);

@@ -114,9 +114,14 @@ public:
     QPushButton* bbOK;
     QPushButton* bbPrint;
 
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+
 private:
     void bbPrintClick();
     void UpdateDescription();
+    // Sizes the picture to the width of its scroll box.
+    void FitPicture();
 
     std::unique_ptr<TBitmap> Picture_;
     int Count_ = 0;

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <exception>
 #include <random>
 
@@ -114,7 +115,8 @@ TfStreichholz::TfStreichholz(QWidget* Parent) : QDialog(Parent), Picture_(std::m
     // The opening picture comes with the artwork when it is there.
     try {
         TGFXFile archive;
-        archive.LoadFromFile(DataFile("holz.gfx"));
+        // At the screen's scale, so the picture and the text on it are sharp.
+        archive.LoadForScale(DataFile("holz.gfx"), BoardScale());
         TJPEGImage start;
         archive.GetJPEG("holzstart", start);
         if (!start.Empty()) Picture_->Assign(start);
@@ -152,7 +154,8 @@ void TfStreichholz::bLeftClick() {
     Won_ = DrawCoin() == 0;
     try {
         TGFXFile archive;
-        archive.LoadFromFile(DataFile("holz.gfx"));
+        // At the screen's scale, so the picture and the text on it are sharp.
+        archive.LoadForScale(DataFile("holz.gfx"), BoardScale());
         TJPEGImage result;
         archive.GetJPEG(Won_ ? "holzw" : "holzl", result);
         if (!result.Empty()) Picture_->Assign(result);
@@ -168,8 +171,16 @@ void TfStreichholz::bLeftClick() {
     canvas.Font.SetSize(12);
     canvas.Font.Bold = true;
     canvas.Font.Color = clWhite;
-    canvas.TextWrappedCentered(TRect{10, 5, Picture_->Width() - 10, 50},
-                               FormatNames(lng->GetText("msgfirstmove"), winner));
+    // The band above the matches holds two lines at size 12; a long name or
+    // the longer German sentence needs a third, so the text gets smaller
+    // rather than cut, and the band grows only when even size 9 needs it.
+    const std::string message = FormatNames(lng->GetText("msgfirstmove"), winner);
+    const int width = Picture_->Width() - 20;
+    TRect band{10, 5, Picture_->Width() - 10, 50};
+    while (canvas.TextWrappedHeight(width, message) > band.Height() && canvas.Font.Size > 9)
+        canvas.Font.SetSize(canvas.Font.Size - 1);
+    band.Bottom = std::max(band.Bottom, std::min(Picture_->Height(), band.Top + canvas.TextWrappedHeight(width, message)));
+    canvas.TextWrappedCentered(band, message);
     ShowPicture();
 
     QPointer<TfStreichholz> self(this);

@@ -69,7 +69,8 @@ void TTessumHands::LoadBitmaps(const std::string& ArchiveFileName) {
     // which spares the start-up their unpacking and, without hand animation,
     // their memory.
     auto Archive = std::make_unique<TGFXFile>();
-    Archive->LoadFromFile(ArchiveFileName);
+    // Sprites at the scale of the frames they are drawn into.
+    Archive->LoadForScale(ArchiveFileName, Target != nullptr ? Target->Scale() : 1);
     for (auto& Side : LeftHands)
         for (auto& Hand : Side)
             if (Hand) Hand->Decoded = false;

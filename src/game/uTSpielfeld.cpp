@@ -116,8 +116,10 @@ TSpielfeld::~TSpielfeld() {
 }
 
 void TSpielfeld::LoadPictures(TBitmap& HighlightPicture) {
+    // Composed at the screen's pixel scale: the layers and hands load their
+    // pictures at the scale of these.
     TGFXFile Archive;
-    Archive.LoadFromFile(ProgramFileName("game.gfx"));
+    Archive.LoadForScale(DataFile("game.gfx"), BoardScale());
     TJPEGImage Background;
     Archive.GetJPEG("bg.jpg", Background);
     BackgroundPicture_->Assign(Background);

@@ -93,6 +93,18 @@ QColor ToQColor(TColor C) { return QColor::fromRgb(C | 0xff000000u); }
 
 bool IsFastImage(const QImage* Image) { return Image && Image->format() == QImage::Format_RGB32; }
 
+int ScaleOf(const QImage& Image) { return std::max(1, static_cast<int>(std::lround(Image.devicePixelRatio()))); }
+
+// A logical rectangle in device pixels at Scale.
+TRect ToDevice(const TRect& R, int Scale) {
+    return {R.Left * Scale, R.Top * Scale, R.Right * Scale, R.Bottom * Scale};
+}
+
+double DeviceRatioOf(const QPainter& Painter) {
+    const QPaintDevice* d = Painter.device();
+    return d ? std::max(1.0, d->devicePixelRatioF()) : 1.0;
+}
+
 // Cuts a copy of W x H pixels from (SX, SY) of a SrcW x SrcH source to (DX, DY)
 // of a DstW x DstH target down to the part inside both. False when nothing is left.
 bool ClipCopy(int& DX, int& DY, int& SX, int& SY, int& W, int& H, int SrcW, int SrcH, int DstW, int DstH) {
@@ -155,6 +167,8 @@ QPainter::CompositionMode ToComposition(TCopyMode Mode) {
 TCanvas::TCanvas(QPainter& Painter) : external_(&Painter) {}
 TCanvas::TCanvas(QImage& Image) : image_(&Image) {}
 
+int TCanvas::Scale() const { return image_ ? ScaleOf(*image_) : 1; }
+
 const QFont& TCanvas::CurrentQFont() {
     if (!haveFont_ || cachedPpi_ != PixelsPerInch || !(cachedFont_ == Font)) {
         qfont_ = Font.ToQFont(PixelsPerInch);
@@ -170,22 +184,30 @@ void TCanvas::CopyRect(const TRect& Dest, const TCanvas& SourceCanvas, const TRe
     if (Dest.IsEmpty() || Source.IsEmpty()) return;
     const QImage* src = SourceCanvas.Image();
     if (!src || src->isNull()) return;  // painter canvases cannot be read back
-    const bool sameSize = Dest.Width() == Source.Width() && Dest.Height() == Source.Height();
+    // Both rectangles in the device pixels of their own surfaces.
+    const TRect dst = ToDevice(Dest, Scale());
+    const TRect from = ToDevice(Source, SourceCanvas.Scale());
+    const bool sameSize = dst.Width() == from.Width() && dst.Height() == from.Height();
     if (sameSize && IsFastImage(image_) && IsFastImage(src)) {
-        Combine(*image_, Dest.Left, Dest.Top, *src, Source.Left, Source.Top, Dest.Width(), Dest.Height(), Mode);
+        Combine(*image_, dst.Left, dst.Top, *src, from.Left, from.Top, dst.Width(), dst.Height(), Mode);
         return;
     }
     if (!sameSize) {
         // Scale the source part first; QImage's smooth scaling averages areas
         // when shrinking, which the painter's bilinear filter does not.
-        const QImage part = src->copy(Source.ToQRect());
-        const QImage scaled = part.scaled(Dest.Width(), Dest.Height(), Qt::IgnoreAspectRatio,
-                                          Smooth ? Qt::SmoothTransformation : Qt::FastTransformation)
-                                  .convertToFormat(QImage::Format_RGB32);
+        const double ratio = image_ ? 1.0 : DeviceRatioOf(*external_);
+        const int w = image_ ? dst.Width() : static_cast<int>(std::lround(Dest.Width() * ratio));
+        const int h = image_ ? dst.Height() : static_cast<int>(std::lround(Dest.Height() * ratio));
+        if (w <= 0 || h <= 0) return;
+        const QImage part = src->copy(from.ToQRect());
+        QImage scaled = part.scaled(w, h, Qt::IgnoreAspectRatio,
+                                    Smooth ? Qt::SmoothTransformation : Qt::FastTransformation)
+                            .convertToFormat(QImage::Format_RGB32);
         if (IsFastImage(image_)) {
-            Combine(*image_, Dest.Left, Dest.Top, scaled, 0, 0, Dest.Width(), Dest.Height(), Mode);
+            Combine(*image_, dst.Left, dst.Top, scaled, 0, 0, w, h, Mode);
             return;
         }
+        scaled.setDevicePixelRatio(image_ ? Scale() : ratio);
         TPainterScope p(*this);
         p->setCompositionMode(ToComposition(Mode));
         p->drawImage(QPoint(Dest.Left, Dest.Top), scaled);
@@ -193,13 +215,18 @@ void TCanvas::CopyRect(const TRect& Dest, const TCanvas& SourceCanvas, const TRe
     }
     TPainterScope p(*this);
     p->setCompositionMode(ToComposition(Mode));
-    p->drawImage(QPoint(Dest.Left, Dest.Top), *src, Source.ToQRect());
+    p->drawImage(QRectF(Dest.ToQRect()), *src, QRectF(from.ToQRect()));
 }
 
 void TCanvas::DrawCombined(int X, int Y, const TBitmap& Picture, TCopyMode Mode) {
     if (Picture.Empty()) return;
     if (IsFastImage(image_)) {
-        Combine(*image_, X, Y, Picture.Image(), 0, 0, Picture.Width(), Picture.Height(), Mode);
+        const int s = Scale();
+        // Pictures are normally loaded at the canvas's scale; anything else is
+        // brought to it by repeating pixels, which keeps masks exact.
+        const QImage resampled = Picture.Scale() == s ? QImage() : ResampledToScale(Picture.Image(), s, false);
+        const QImage& src = Picture.Scale() == s ? Picture.Image() : resampled;
+        Combine(*image_, X * s, Y * s, src, 0, 0, src.width(), src.height(), Mode);
         return;
     }
     TPainterScope p(*this);
@@ -208,10 +235,12 @@ void TCanvas::DrawCombined(int X, int Y, const TBitmap& Picture, TCopyMode Mode)
 }
 
 void TCanvas::DrawTransparent(int X, int Y, const TBitmap& Picture) {
-    const QImage& src = Picture.Image();
     const std::uint32_t key = Picture.TransparentColor() & 0x00ffffffu;
     if (IsFastImage(image_)) {
-        int dx = X, dy = Y, sx = 0, sy = 0, w = src.width(), h = src.height();
+        const int s = Scale();
+        const QImage resampled = Picture.Scale() == s ? QImage() : ResampledToScale(Picture.Image(), s, false);
+        const QImage& src = Picture.Scale() == s ? Picture.Image() : resampled;
+        int dx = X * s, dy = Y * s, sx = 0, sy = 0, w = src.width(), h = src.height();
         if (!ClipCopy(dx, dy, sx, sy, w, h, src.width(), src.height(), image_->width(), image_->height())) return;
         std::uint8_t* dstBits = image_->bits();
         const qsizetype dstStride = image_->bytesPerLine();
@@ -225,7 +254,7 @@ void TCanvas::DrawTransparent(int X, int Y, const TBitmap& Picture) {
     }
     // Printers and windows: let the painter blend an image whose left-out
     // pixels are fully transparent.
-    QImage masked = src.convertToFormat(QImage::Format_ARGB32);
+    QImage masked = Picture.Image().convertToFormat(QImage::Format_ARGB32);
     for (int r = 0; r < masked.height(); ++r) {
         auto* line = reinterpret_cast<std::uint32_t*>(masked.scanLine(r));
         for (int x = 0; x < masked.width(); ++x)
@@ -297,6 +326,14 @@ int TCanvas::TextWrappedCentered(const TRect& Rect, std::string_view Text) {
     return used.height();
 }
 
+int TCanvas::TextWrappedHeight(int Width, std::string_view Text) {
+    if (Width <= 0 || Text.empty()) return 0;
+    const QFontMetrics m(CurrentQFont(), external_ ? external_->device() : image_);
+    return m.boundingRect(QRect(0, 0, Width, 1 << 20), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
+                          FromAnsi(Text))
+        .height();
+}
+
 void TCanvas::TextEllipsis(const TRect& Rect, std::string_view Text, THorzAlign HAlign, TVertAlign VAlign) {
     if (Rect.IsEmpty() || Text.empty()) return;
     TPainterScope p(*this);
@@ -316,8 +353,9 @@ void TCanvas::TextEllipsis(const TRect& Rect, std::string_view Text, THorzAlign 
 void TCanvas::FillRect(const TRect& Rect) {
     if (Rect.IsEmpty() || Brush.Style == TBrushStyle::Clear) return;
     if (IsFastImage(image_)) {
-        int x0 = std::max(0, Rect.Left), y0 = std::max(0, Rect.Top);
-        int x1 = std::min(image_->width(), Rect.Right), y1 = std::min(image_->height(), Rect.Bottom);
+        const TRect d = ToDevice(Rect, Scale());
+        int x0 = std::max(0, d.Left), y0 = std::max(0, d.Top);
+        int x1 = std::min(image_->width(), d.Right), y1 = std::min(image_->height(), d.Bottom);
         if (x0 >= x1 || y0 >= y1) return;
         const std::uint32_t c = Brush.Color | 0xff000000u;
         std::uint8_t* bits = image_->bits();
@@ -376,14 +414,22 @@ void TCanvas::LineTo(int X, int Y) {
 }
 
 TColor TCanvas::Pixel(int X, int Y) const {
-    if (!image_ || X < 0 || Y < 0 || X >= image_->width() || Y >= image_->height()) return 0;
+    if (!image_) return 0;
+    const int s = Scale();
+    X *= s;
+    Y *= s;
+    if (X < 0 || Y < 0 || X >= image_->width() || Y >= image_->height()) return 0;
     return image_->pixel(X, Y) | 0xff000000u;
 }
 
 void TCanvas::SetPixel(int X, int Y, TColor Color) {
     if (image_) {
-        if (X < 0 || Y < 0 || X >= image_->width() || Y >= image_->height()) return;
-        image_->setPixel(X, Y, Color | 0xff000000u);
+        const int s = Scale();
+        if (X < 0 || Y < 0 || X * s >= image_->width() || Y * s >= image_->height()) return;
+        for (int dy = 0; dy < s; ++dy)
+            for (int dx = 0; dx < s; ++dx)
+                if (X * s + dx < image_->width() && Y * s + dy < image_->height())
+                    image_->setPixel(X * s + dx, Y * s + dy, Color | 0xff000000u);
         return;
     }
     TPainterScope p(*this);
@@ -394,7 +440,10 @@ void TCanvas::SetPixel(int X, int Y, TColor Color) {
 
 TBitmap::TBitmap() : canvas_(std::make_unique<TCanvas>(image_)) {}
 
-TBitmap::TBitmap(int Width, int Height) : TBitmap() { SetSize(Width, Height); }
+TBitmap::TBitmap(int Width, int Height, int Scale) : TBitmap() {
+    scale_ = std::max(1, Scale);
+    SetSize(Width, Height);
+}
 
 TBitmap::~TBitmap() = default;
 
@@ -403,15 +452,31 @@ void TBitmap::SetSize(int Width, int Height) {
         image_ = QImage();
         return;
     }
-    image_ = QImage(Width, Height, QImage::Format_RGB32);
+    image_ = QImage(Width * scale_, Height * scale_, QImage::Format_RGB32);
     if (image_.isNull()) throw EInvalidGraphic("Bitmap image is not valid: out of memory");
+    image_.setDevicePixelRatio(scale_);
     image_.fill(0xff000000u);
+}
+
+void TBitmap::SetScale(int Scale) {
+    scale_ = std::max(1, Scale);
+    if (!image_.isNull()) image_.setDevicePixelRatio(scale_);
+}
+
+void TBitmap::Rescale(int Scale, bool Smooth) {
+    Scale = std::max(1, Scale);
+    if (Scale == scale_) return;
+    if (!image_.isNull()) {
+        image_.setDevicePixelRatio(scale_);
+        image_ = ResampledToScale(image_, Scale, Smooth);
+    }
+    scale_ = Scale;
 }
 
 TColor TBitmap::TransparentColor() const {
     if (fixedTransparentColor_) return transparentColor_;
     if (Empty()) return 0;
-    return image_.pixel(0, Height() - 1) | 0xff000000u;
+    return image_.pixel(0, image_.height() - 1) | 0xff000000u;
 }
 
 void TBitmap::SetTransparentColor(TColor Color) {
@@ -422,6 +487,7 @@ void TBitmap::SetTransparentColor(TColor Color) {
 void TBitmap::Assign(const TBitmap& Source) {
     if (&Source == this) return;
     image_ = Source.image_;  // shared until one side writes
+    scale_ = Source.scale_;
     Transparent = Source.Transparent;
     transparentColor_ = Source.transparentColor_;
     fixedTransparentColor_ = Source.fixedTransparentColor_;
@@ -431,6 +497,8 @@ void TBitmap::Assign(const TJPEGImage& Source) { Assign(Source.Image()); }
 
 void TBitmap::Assign(const QImage& Source) {
     image_ = Source.format() == QImage::Format_RGB32 ? Source : Source.convertToFormat(QImage::Format_RGB32);
+    scale_ = ScaleOf(image_);
+    image_.setDevicePixelRatio(scale_);
 }
 
 void TBitmap::LoadFromStream(TStream& Stream) {
@@ -442,6 +510,8 @@ void TBitmap::LoadFromStream(TStream& Stream) {
     std::vector<std::uint8_t> data(static_cast<std::size_t>(remaining));
     Stream.ReadBuffer(data.data(), data.size());
     image_ = DecodeBmp(data.data(), data.size());
+    // A file holds plain pixels; whoever knows better says so with SetScale.
+    scale_ = 1;
 }
 
 void TBitmap::LoadFromFile(const std::string& FileName) {
@@ -491,5 +561,43 @@ void TJPEGImage::SaveToFile(const std::string& FileName) const {
 }
 
 void TJPEGImage::Assign(const TBitmap& Source) { image_ = Source.Image(); }
+
+int TJPEGImage::Scale() const { return image_.isNull() ? 1 : ScaleOf(image_); }
+
+void TJPEGImage::SetScale(int Scale, bool Resample) {
+    Scale = std::max(1, Scale);
+    if (image_.isNull()) return;
+    if (Resample) image_ = ResampledToScale(image_, Scale, true);
+    else image_.setDevicePixelRatio(Scale);
+}
+
+int ScaleForPixelRatio(double Ratio) { return Ratio >= 1.5 ? 2 : 1; }
+
+QImage ResampledToScale(const QImage& Image, int Scale, bool Smooth) {
+    Scale = std::max(1, Scale);
+    const int from = ScaleOf(Image);
+    if (Image.isNull() || from == Scale) return Image;
+    const int w = Image.width() / from, h = Image.height() / from;
+    if (w <= 0 || h <= 0) return QImage();
+    QImage out;
+    if (!Smooth && Scale % from == 0) {
+        // Whole-number enlargement: every pixel becomes a block, nothing new
+        // is invented (colour keys and masks must stay exact).
+        const int k = Scale / from;
+        const QImage src = Image.convertToFormat(QImage::Format_RGB32);
+        out = QImage(w * Scale, h * Scale, QImage::Format_RGB32);
+        for (int y = 0; y < out.height(); ++y) {
+            const auto* s = reinterpret_cast<const std::uint32_t*>(src.constScanLine(std::min(y / k, src.height() - 1)));
+            auto* d = reinterpret_cast<std::uint32_t*>(out.scanLine(y));
+            for (int x = 0; x < out.width(); ++x) d[x] = s[std::min(x / k, src.width() - 1)];
+        }
+    } else {
+        out = Image.scaled(w * Scale, h * Scale, Qt::IgnoreAspectRatio,
+                           Smooth ? Qt::SmoothTransformation : Qt::FastTransformation)
+                  .convertToFormat(QImage::Format_RGB32);
+    }
+    out.setDevicePixelRatio(Scale);
+    return out;
+}
 
 }  // namespace tessum

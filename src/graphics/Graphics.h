@@ -9,6 +9,12 @@
 // shapes go through a QPainter opened for the call.
 //
 // Rectangles are Windows-style: Right and Bottom are exclusive.
+//
+// Pixel scale: a bitmap may hold Scale() device pixels per logical pixel in
+// each direction (2 on high-density screens). Every coordinate, size and font
+// the canvas takes is logical, so the board's geometry tables serve every
+// scale; pictures, text and shapes land on the device pixels. ScanLine and
+// Image() are the device pixels.
 #pragma once
 
 #include <QFont>
@@ -143,6 +149,9 @@ public:
 
     // The pixels behind this canvas, or nullptr for a painter canvas.
     QImage* Image() const { return image_; }
+    // Device pixels per logical pixel of a bitmap canvas; 1 for a painter
+    // canvas (Qt scales painter devices itself).
+    int Scale() const;
 
     // Copies Source of SourceCanvas into Dest. Equal sizes copy pixel by pixel
     // (combined by Mode); different sizes stretch, smoothly when Smooth is set.
@@ -172,6 +181,8 @@ public:
     // Word-wraps Text inside Rect, each line centred, starting at the top
     // (explicit line breaks are kept). Returns the height used.
     int TextWrappedCentered(const TRect& Rect, std::string_view Text);
+    // Height Text needs when word-wrapped to Width (as TextWrappedCentered).
+    int TextWrappedHeight(int Width, std::string_view Text);
     // One line inside Rect, cut with "..." at the end when too wide.
     void TextEllipsis(const TRect& Rect, std::string_view Text, THorzAlign HAlign, TVertAlign VAlign);
 
@@ -217,16 +228,29 @@ public:
     bool Transparent = false;
 
     TBitmap();
-    TBitmap(int Width, int Height);
+    TBitmap(int Width, int Height, int Scale = 1);
     TBitmap(const TBitmap&) = delete;
     TBitmap& operator=(const TBitmap&) = delete;
     ~TBitmap();
 
-    int Width() const { return image_.width(); }
-    int Height() const { return image_.height(); }
+    // Logical size: device pixels divided by Scale().
+    int Width() const { return image_.width() / scale_; }
+    int Height() const { return image_.height() / scale_; }
+    int PixelWidth() const { return image_.width(); }
+    int PixelHeight() const { return image_.height(); }
     bool Empty() const { return image_.isNull() || Width() == 0 || Height() == 0; }
-    // New size; the content is lost and becomes black.
+    // New logical size at the current scale; the content is lost and becomes black.
     void SetSize(int Width, int Height);
+
+    // Device pixels per logical pixel (1 or more).
+    int Scale() const { return scale_; }
+    // Takes the pixels as they are to be Scale device pixels per logical one
+    // (a picture drawn for that scale); the logical size shrinks accordingly.
+    void SetScale(int Scale);
+    // Resamples the pixels to Scale, keeping the logical size: smoothly for
+    // photographs, by repeating or dropping pixels otherwise, so colour keys
+    // and masks stay exact and in step with their pictures.
+    void Rescale(int Scale, bool Smooth);
 
     TCanvas& Canvas() { return *canvas_; }
     const TCanvas& Canvas() const { return *canvas_; }
@@ -267,6 +291,7 @@ private:
     std::unique_ptr<TCanvas> canvas_;
     TColor transparentColor_ = 0;
     bool fixedTransparentColor_ = false;
+    int scale_ = 1;
 };
 
 // A JPEG picture decoded with libjpeg.
@@ -275,9 +300,15 @@ public:
     // Quality 1..100 used by SaveToStream.
     int CompressionQuality = 90;
 
-    int Width() const { return image_.width(); }
-    int Height() const { return image_.height(); }
+    // Logical size (device pixels divided by Scale()).
+    int Width() const { return image_.width() / Scale(); }
+    int Height() const { return image_.height() / Scale(); }
     bool Empty() const { return image_.isNull(); }
+    int Scale() const;
+    // Marks the decoded pixels as drawn for Scale device pixels per logical
+    // one, or, when Resample is set, smoothly resamples them to that scale
+    // keeping the logical size.
+    void SetScale(int Scale, bool Resample);
 
     // Decodes a complete JPEG file from Stream's position to its end (baseline
     // or progressive, grey or colour). An empty remainder gives an empty
@@ -301,5 +332,13 @@ private:
 // small enough that hostile headers never make us allocate gigabytes.
 constexpr int MaxPictureSide = 16384;
 constexpr std::int64_t MaxPicturePixels = 16LL * 1024 * 1024;
+
+// The whole-number pixel scale pictures are composed at for a display's
+// device pixel ratio: 2 from 1.5 on (drawn at 2 and reduced is sharper than
+// drawn at 1 and enlarged), else 1.
+int ScaleForPixelRatio(double Ratio);
+// Image resampled to Scale device pixels per logical pixel (its own
+// devicePixelRatio says what it holds now), logical size kept.
+QImage ResampledToScale(const QImage& Image, int Scale, bool Smooth);
 
 }  // namespace tessum

@@ -24,6 +24,16 @@ inline std::string ProgramFileName(const std::string& Name) { return DataFile(Na
 // finer pictures while a damaged or hostile archive cannot take more.
 inline constexpr std::int64_t MaxGraphicsArchiveSize = 64 * 1024 * 1024;
 
+// The pixel scale the board is composed at: ScaleForPixelRatio of the primary
+// screen's device pixel ratio (1 without a screen), unless fixed with
+// SetBoardScale.
+int BoardScale();
+// Fixes BoardScale() to Scale; 0 goes back to asking the screen.
+void SetBoardScale(int Scale);
+// Name of the archive drawn at twice the size beside FileName:
+// "dir/game.gfx" -> "dir/game@2x.gfx".
+std::string DoubleSizeArchiveName(const std::string& FileName);
+
 class TGFXFile {
 public:
     TGFXFile();
@@ -31,9 +41,20 @@ public:
     TGFXFile(const TGFXFile&) = delete;
     TGFXFile& operator=(const TGFXFile&) = delete;
 
+    // Scale the archive's pictures are drawn for: 2 for an "@2x" archive.
+    int PictureScale = 1;
+    // Scale the decoded pictures are handed out at; pictures of another scale
+    // are resampled (bitmaps by repeating pixels, JPEG pictures smoothly).
+    int TargetScale = 1;
+
     // Loads the archive; a missing file throws EFileError, a damaged one the
     // container's errors, one beyond MaxGraphicsArchiveSize ECorruptFile.
+    // The pictures are taken as drawn for scale 1.
     void LoadFromFile(const std::string& FileName);
+    // Loads the archive for pictures at Scale: the "@2x" archive beside
+    // FileName when Scale is 2 or more and that archive exists, else FileName
+    // itself, whose pictures are then enlarged. Errors as LoadFromFile.
+    void LoadForScale(const std::string& FileName, int Scale);
     // Decodes entry Name (matched without regard to case) into Bitmap. A name
     // the archive lacks leaves an empty bitmap; damaged picture data throws
     // EInvalidGraphic.
@@ -54,9 +75,9 @@ class TGFXSteine {
 public:
     static constexpr TColor TransparentColor = RGBColor(255, 0, 0);
 
-    // Reads "steine.gfx" from the program's data folder.
-    TGFXSteine();
-    explicit TGFXSteine(const std::string& ArchiveFileName);
+    // Reads "steine.gfx" from the program's data folder, for pictures at Scale.
+    explicit TGFXSteine(int Scale = 1);
+    explicit TGFXSteine(const std::string& ArchiveFileName, int Scale = 1);
 
     // Picture of N stones for N in 1..9, otherwise nullptr.
     const TBitmap* Bitmap(int N) const;
@@ -73,9 +94,9 @@ class TGFXMulden {
 public:
     static constexpr TColor TransparentColor = RGBColor(255, 255, 255);
 
-    // Reads "mulden.gfx" from the program's data folder.
-    TGFXMulden();
-    explicit TGFXMulden(const std::string& ArchiveFileName);
+    // Reads "mulden.gfx" from the program's data folder, for pictures at Scale.
+    explicit TGFXMulden(int Scale = 1);
+    explicit TGFXMulden(const std::string& ArchiveFileName, int Scale = 1);
 
     // Overlay of playing pit Pit, nullptr for the end pits and anything else.
     const TBitmap* Bitmap(int Pit) const;

@@ -185,7 +185,10 @@ void TMulde::Draw(TCanvas& Target) {
 }
 
 TSpielfeldLayers::TSpielfeldLayers(TCanvas* SourceCanvas, TCanPaintEvent GameInProgress, TCanvas* Canvas)
-    : stones_(std::make_unique<TGFXSteine>()), pitPictures_(std::make_unique<TGFXMulden>()) {
+    // The stones and overlays are loaded at the board picture's own scale, so
+    // drawing them is a plain pixel copy at every scale.
+    : stones_(std::make_unique<TGFXSteine>(Canvas != nullptr ? Canvas->Scale() : 1)),
+      pitPictures_(std::make_unique<TGFXMulden>(Canvas != nullptr ? Canvas->Scale() : 1)) {
     auto Guarded = [&](auto& Layer, const TRect& R) {
         using Layer_t = typename std::remove_reference_t<decltype(Layer)>::element_type;
         Layer = std::make_unique<Layer_t>(SourceCanvas, GameInProgress, R, R, Canvas);

@@ -8,6 +8,7 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -254,7 +255,19 @@ TEST(HistoryDialog, ShowsPictureAndBothNames) {
     WhiteBoard(board);
     dialog.Fill(PlayedHistory(3), board);
     EXPECT_EQ(dialog.Count(), 3);
-    EXPECT_EQ(dialog.iHistory->size(), QSize(2 * BoardW + 40, 2 * BoardH));
+    // The picture fills the width of its box, its shape kept.
+    const QSize shown = dialog.iHistory->size();
+    EXPECT_EQ(shown.width(), dialog.sbHistory->viewport()->width());
+    EXPECT_NEAR(shown.height(), shown.width() * double(2 * BoardH) / (2 * BoardW + 40), 1.0);
+    // Shown and made wider, the dialog shows it larger.
+    dialog.show();
+    QCoreApplication::processEvents();
+    const int before = dialog.iHistory->width();
+    EXPECT_EQ(before, dialog.sbHistory->viewport()->width());
+    dialog.resize(dialog.width() + 200, dialog.height());
+    QCoreApplication::processEvents();
+    EXPECT_GE(dialog.iHistory->width(), before + 150);
+    dialog.hide();
     const QString desc = dialog.lDesc->text();
     EXPECT_GT(desc.indexOf("Anna"), 0);
     EXPECT_GT(desc.indexOf("Bert"), desc.indexOf("Anna"));
