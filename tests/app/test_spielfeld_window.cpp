@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "FakeClock.h"
 #include "GameTestFolder.h"
 #include "SoundLog.h"
 #include "i18n/MultiLanguage.h"
@@ -123,9 +124,13 @@ protected:
     void SetUp() override {
         TProgramFolderTest::SetUp();
         SetSoundOutput(std::make_unique<test::TSilentOutput>());
+        // The pauses inside a move (the hands going home) take simulated
+        // time; the window's own timers stay real.
+        SetWaitClock(&WaitClock);
     }
     void TearDown() override {
         Window.reset();
+        SetWaitClock(nullptr);
         SetSoundOutput(nullptr);
         TProgramFolderTest::TearDown();
     }
@@ -190,6 +195,7 @@ protected:
         return 0;
     }
 
+    test::TFakeClock WaitClock;
     std::function<QString()> FileToChoose;
     int FileDialogs = 0;
     QString FolderShown;
