@@ -154,9 +154,10 @@ TfNewGame::TfNewGame(QWidget* Parent) : QDialog(Parent) {
     rgModus = named(new TRadioGroup(this), "rgModus");
     rgDiff = named(new TRadioGroup(this), "rgDiff");
     rgVarianten = named(new TRadioGroup(this), "rgVarianten");
-    // Until the script arrives the groups still need three items to select from.
-    for (TRadioGroup* rg : {rgModus, rgDiff, rgVarianten})
+    // Until the script arrives the groups still need items to select from.
+    for (TRadioGroup* rg : {rgModus, rgVarianten})
         rg->SetItems({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")});
+    rgDiff->SetItems({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4")});
     auto* groups = new QHBoxLayout;
     groups->setSpacing(8);
     groups->addWidget(rgModus, 1);

@@ -73,7 +73,7 @@ void WriteLanguage(std::string_view Language) {
 
 void TNewGameSettings::Load(const std::string& PlayerText, int LandCount) {
     const TIniFile ini(SettingsFilePath());
-    Difficulty = IndexOrDefault(ini.ReadInteger(SectionNewGame, KeyDifficulty, 0), 3, 0);
+    Difficulty = IndexOrDefault(ini.ReadInteger(SectionNewGame, KeyDifficulty, 0), LevelCount, 0);
     Mode = IndexOrDefault(ini.ReadInteger(SectionNewGame, KeyMode, 0), 3, 0);
     Variant = IndexOrDefault(ini.ReadInteger(SectionNewGame, KeyVariant, 0), 3, 0);
     Stones = std::clamp(ini.ReadInteger(SectionNewGame, KeyStones, 4), 3, 8);

@@ -80,6 +80,9 @@ std::string ReadLanguage(std::string_view Default);
 // Writes the value as given; an empty one asks for the language at the next start.
 void WriteLanguage(std::string_view Language);
 
+// Levels of the computer opponent: 1 to 3 the tree search, 4 the master.
+inline constexpr int LevelCount = 4;
+
 // The choices of the new-game dialog. Indexes are those of the dialog's lists:
 // level = Difficulty + 1, variant = Variant + 1, Mode 0 to 2.
 struct TNewGameSettings {

@@ -64,6 +64,10 @@ TEST_F(TNewGameTest, EveryScriptTargetExistsInBothLanguages) {
     d.SetLanguage("german");
     EXPECT_EQ(d.cbLand1->itemText(0), "keine Angabe");
     EXPECT_EQ(d.rgDiff->Items().at(1), QString::fromUtf8("Mittelmäßig"));
+    EXPECT_EQ(d.rgDiff->Items(), QStringList({QString::fromUtf8("Anfänger"), QString::fromUtf8("Mittelmäßig"),
+                                              "Profi", "Meister"}));
+    d.SetLanguage("english");
+    EXPECT_EQ(d.rgDiff->Items(), QStringList({"Rookie", "Advanced", "Professional", "Master"}));
 }
 
 TEST_F(TNewGameTest, CountryKeysAreLowerCaseAndFollowTheSelection) {
@@ -131,7 +135,7 @@ TEST_F(TNewGameTest, ConfirmedChoicesRoundTrip) {
     Open(d);
     FillValid(d);
     d.rgVarianten->SetItemIndex(2);
-    d.rgDiff->SetItemIndex(2);
+    d.rgDiff->SetItemIndex(3);
     d.seStoneCount->setValue(7);
     d.cbuseStrinmulde->setChecked(false);
     d.cbLand1->setCurrentIndex(5);
@@ -149,7 +153,7 @@ TEST_F(TNewGameTest, ConfirmedChoicesRoundTrip) {
     TfNewGame e;
     Open(e);
     EXPECT_EQ(e.Choices().Variant, 2);
-    EXPECT_EQ(e.Choices().Difficulty, 2);
+    EXPECT_EQ(e.Choices().Difficulty, 3);
     EXPECT_EQ(e.seStoneCount->value(), 7);
     EXPECT_FALSE(e.cbuseStrinmulde->isChecked());
     EXPECT_EQ(e.eSp2->text(), QString::fromUtf8("jörg"));

@@ -191,7 +191,7 @@ TEST_F(SettingsTest, NewGameChoicesRoundTripAndGarbageIsTamed) {
     EXPECT_EQ(in.Land2, 113);
 
     WriteFile("settings.ini",
-              "[newgame]\ndifficulty=3\nmode=-1\nvariant=zwei\nstones=0x6\n"
+              "[newgame]\ndifficulty=4\nmode=-1\nvariant=zwei\nstones=0x6\n"
               "land1=114\nland2=0x7FFFFFFF\nusehead=0\n");
     in.Load("Player", 114);
     EXPECT_EQ(in.Difficulty, 0);
