@@ -203,6 +203,10 @@ void TSpielfeld::NewGame(const std::string& Name1, const std::string& Name2, con
     Running_ = true;
     BeginUpdate();
     WillWinShown_ = false;
+    UndoList_.Clear();
+    Assisted_ = false;
+    NoteHeadKey_ = "notestart";
+    NoteBase_ = 0;
     Board_->StonesPerPit = static_cast<std::uint8_t>(std::clamp(StonesPerPit, 0, 255));
     Board_->UseEndPits = UseEndPits;
     Board_->Reset();
@@ -284,6 +288,10 @@ bool TSpielfeld::LoadGame(const std::string& FileName) {
         Board_->Assign(Probe);
         History_ = std::move(Loaded);
         WillWinShown_ = false;
+        UndoList_.Clear();
+        Assisted_ = false;
+        NoteHeadKey_ = "noteload";
+        NoteBase_ = History_->Count();
         Running_ = true;
         SetNote(Text("noteload"));
     } else {
@@ -305,6 +313,8 @@ void TSpielfeld::RecordMove(int Pit) {
     const int Side = Board_->Player;
     const std::int64_t Spent = static_cast<std::int64_t>(Clock(Side)) - History_->SumSeconds(Side);
     History_->AddMove(ClampToInt32(Spent), static_cast<std::uint8_t>(Pit), Side);
+    // A new move after an undo: the moves taken back cannot come again.
+    UndoList_.Clear();
 }
 
 void TSpielfeld::PlayMove(int Pit) {
@@ -360,7 +370,7 @@ bool TSpielfeld::FinishGame() {
     int P1 = -1;
     int P2 = -1;
     const std::uint8_t Mode = History_->Mode;
-    if (Mode != 2) {
+    if (Mode != 2 && !Assisted_) {
         try {
             const std::string Folder = HighscoreFolder_.empty() ? ProgramFolder() : HighscoreFolder_;
             const std::string FileName = HighscoreFileName(Folder, History_->Variant);
@@ -407,6 +417,7 @@ bool TSpielfeld::FinishGame() {
                               {PlayerName(Side), std::int64_t{Board_->StoreOf(Side)}, Points, Points,
                                std::int64_t{Position + 1}});
     }
+    if (Assisted_ && Mode != 2) Message += Text("msgassisted");
     ShowResult(Message);
     return IsPlace(P1) || IsPlace(P2);
 }
@@ -444,6 +455,63 @@ void TSpielfeld::SetPosition(const TPits& Pits, int Player) {
     Board_->Pits = Pits;
     Board_->Player = Player;
     Board_->MovesThisTurn = 0;
+    Refresh();
+}
+
+bool TSpielfeld::CanUndo() const {
+    if (!Running_ || MoveInProgress_ || History_->Mode == 2 || IsComputer(Board_->Player)) return false;
+    return UndoList_.CanUndo(*History_, [this](std::int32_t Side) { return IsComputer(Side); });
+}
+
+bool TSpielfeld::CanRedo() const {
+    return Running_ && !MoveInProgress_ && History_->Mode != 2 && !IsComputer(Board_->Player) &&
+           UndoList_.CanRedo();
+}
+
+bool TSpielfeld::Undo() {
+    if (!CanUndo()) return false;
+    UndoList_.Undo(*History_, [this](std::int32_t Side) { return IsComputer(Side); });
+    Assisted_ = true;
+    RebuildFromRecord();
+    return true;
+}
+
+bool TSpielfeld::Redo() {
+    if (!CanRedo()) return false;
+    UndoList_.Redo(*History_);
+    RebuildFromRecord();
+    return true;
+}
+
+void TSpielfeld::RebuildFromRecord() {
+    TFeld Probe;
+    std::vector<TReplayNote> Lines;
+    // The record only ever holds moves that were played on this board, so
+    // it replays; should it not, the board stays as it is.
+    if (!ReplayRecord(*History_, NoteBase_, History_->Count(), Probe, Lines)) return;
+    BeginUpdate();
+    Board_->Assign(Probe);
+    SetClock(1, ClampToInt32(History_->SumSeconds(1)));
+    SetClock(2, ClampToInt32(History_->SumSeconds(2)));
+    SetNote(Text(NoteHeadKey_));
+    WillWinShown_ = false;
+    for (const TReplayNote& Line : Lines) {
+        switch (Line.Kind) {
+        case TReplayNote::WillWin:
+            AppendNote(FormatText(Text("notewillwin"), {PlayerName(Line.Side)}));
+            WillWinShown_ = true;
+            break;
+        case TReplayNote::MustSkip:
+            AppendNote(FormatText(Text("notemustskip"), {PlayerName(Line.Side)}));
+            break;
+        case TReplayNote::End:
+            AppendNote(Text("noteend"));
+            break;
+        }
+    }
+    Layers_->Overview().SetValue(-1);
+    Running_ = !Board_->IsGameOver();
+    EndUpdate();
     Refresh();
 }
 

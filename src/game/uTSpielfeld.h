@@ -28,6 +28,7 @@
 #include "records/uTHistory.h"
 #include "ai/uTKI.h"
 #include "game/uTSettings.h"
+#include "game/uTUndoList.h"
 #include "graphics/uTSpielfeldLayers.h"
 #include "i18n/TextFormat.h"
 
@@ -111,6 +112,19 @@ public:
     void SetHighscoreFolder(std::string Folder) { HighscoreFolder_ = std::move(Folder); }
 
     bool IsComputer(int Side) const;
+
+    // Undo and redo while a person is to move (never between two computers):
+    // the record is cut back to before that person's last move, or the cut
+    // entries are put back, and the board, clocks, counters, notes and
+    // overview are rebuilt from the record as a replay would leave them.
+    bool CanUndo() const;
+    bool CanRedo() const;
+    bool Undo();
+    bool Redo();
+    // A person took a move back or was shown a hint in this game, so its
+    // result does not enter the highscore table.
+    bool Assisted() const { return Assisted_; }
+    void SetAssisted() { Assisted_ = true; }
     // Puts the board into a position of the caller's making (tests, tools);
     // the record does not follow.
     void SetPosition(const TPits& Pits, int Player);
@@ -152,6 +166,7 @@ public:
 private:
     void LoadPictures(TBitmap& HighlightPicture);
     void RecordMove(int Pit);
+    void RebuildFromRecord();
     void CheckAfterMove();
     void UpdateLayers();
     // Ends the game: highscore entries, result sound and message. True when
@@ -184,6 +199,12 @@ private:
     bool WillWinShown_ = false;
     std::int32_t Rank1_ = -1;
     std::int32_t Rank2_ = -1;
+    TUndoList UndoList_;
+    bool Assisted_ = false;
+    // The note a game began with ("notestart", or "noteload" for a loaded
+    // game) and the first record entry whose note lines follow it.
+    const char* NoteHeadKey_ = "notestart";
+    int NoteBase_ = 0;
 
     std::unique_ptr<TBitmap> BackgroundPicture_;
     std::unique_ptr<TBitmap> BoardPicture_;
