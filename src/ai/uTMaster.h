@@ -15,6 +15,9 @@
 
 namespace tessum {
 
+// The level at which the master plays, after the three of TKI.
+constexpr int32_t MasterLevel = 4;
+
 // What one search found.
 struct TMasterResult {
     int32_t Move = 0;        // row number 1..6 chosen for the side to move, 0 when it cannot move

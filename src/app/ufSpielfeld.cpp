@@ -7,13 +7,16 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QKeySequence>
 #include <QPainter>
+#include <QPen>
 #include <QRandomGenerator>
 #include <QScreen>
 #include <QUrl>
 
 #include <algorithm>
 #include <exception>
+#include <vector>
 
 #include "i18n/Ansi.h"
 #include "i18n/GVDialogs.h"
@@ -211,12 +214,27 @@ void TfSpielfeld::BuildMenus() {
     aNewGame = MakeAction("aNewGame", &TfSpielfeld::aNewGameExecute);
     aLoadGame = MakeAction("aLoadGame", &TfSpielfeld::aLoadGameExecute);
     aSaveGame = MakeAction("aSaveGame", &TfSpielfeld::aSaveGameExecute);
+    aUndo = MakeAction("aUndo", &TfSpielfeld::aUndoExecute);
+    aRedo = MakeAction("aRedo", &TfSpielfeld::aRedoExecute);
+    aHint = MakeAction("aHint", &TfSpielfeld::aHintExecute);
+    aUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    aRedo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    aHint->setShortcut(QKeySequence(Qt::Key_H));
+    for (QAction* A : {aUndo, aRedo, aHint}) {
+        A->setShortcutContext(Qt::WindowShortcut);
+        A->setEnabled(false);
+        addAction(A);
+    }
     aHighscore = MakeAction("aHighscore", &TfSpielfeld::aHighscoreExecute);
     aGameHistory = MakeAction("aGameHistory", &TfSpielfeld::aGameHistoryExecute);
     aEnd = MakeAction("aEnd", &TfSpielfeld::aEndExecute);
     miGame->addAction(aNewGame);
     miGame->addAction(aLoadGame);
     miGame->addAction(aSaveGame);
+    miGame->addSeparator();
+    miGame->addAction(aUndo);
+    miGame->addAction(aRedo);
+    miGame->addAction(aHint);
     miGame->addSeparator();
     miGame->addAction(aHighscore);
     miGame->addAction(aGameHistory);
@@ -360,8 +378,17 @@ void TfSpielfeld::closeEvent(QCloseEvent* Event) {
 void TfSpielfeld::keyPressEvent(QKeyEvent* Event) {
     if (Event->key() == Qt::Key_Escape) {
         Spielfeld_->SkipAnimation();
+        Driver_->HurryComputer();
         Event->accept();
         return;
+    }
+    if (Event->modifiers() == Qt::NoModifier || Event->modifiers() == Qt::KeypadModifier) {
+        bool Used = false;
+        Driver_->Guarded([&] { Used = PlayKey(Event->key()); });
+        if (Used) {
+            Event->accept();
+            return;
+        }
     }
     QMainWindow::keyPressEvent(Event);
 }
@@ -380,6 +407,26 @@ void TfSpielfeld::pbSpielfeldPaint() {
     if (!Spielfeld_ || Spielfeld_->IsUpdating()) return;
     QPainter Painter(pbSpielfeld);
     Painter.drawImage(0, 0, Spielfeld_->ShownPicture().Image());
+    if (Spielfeld_->IsAnimating()) return;
+    // The hint's pit wears the marker the stone animation uses.
+    if (BestPit_ >= 1 && BestPit_ <= PitCount && !Spielfeld_->HighlightPicture().Empty()) {
+        const TRect& R = PitRects[static_cast<std::size_t>(BestPit_)];
+        QImage Marker = Spielfeld_->HighlightPicture().Image().convertToFormat(QImage::Format_ARGB32);
+        // White is the marker's transparent colour.
+        for (int Y = 0; Y < Marker.height(); ++Y) {
+            auto* Line = reinterpret_cast<QRgb*>(Marker.scanLine(Y));
+            for (int X = 0; X < Marker.width(); ++X)
+                if ((Line[X] & 0xFFFFFF) == 0xFFFFFF) Line[X] = 0;
+        }
+        Painter.drawImage(R.Left + (R.Width() - Marker.width()) / 2, R.Top + (R.Height() - Marker.height()) / 2, Marker);
+    }
+    if (FocusPit_ >= 1 && PersonMayMove() && Spielfeld_->Board().IsLegalMove(FocusPit_)) {
+        const TRect& R = PitRects[static_cast<std::size_t>(FocusPit_)];
+        Painter.setRenderHint(QPainter::Antialiasing);
+        Painter.setBrush(Qt::NoBrush);
+        Painter.setPen(QPen(QColor(255, 215, 64), 3));
+        Painter.drawRoundedRect(QRectF(R.Left + 2, R.Top + 2, R.Width() - 4, R.Height() - 4), 10, 10);
+    }
 }
 
 void TfSpielfeld::pbSpielfeldMouseMove(int X, int Y) {
@@ -397,6 +444,84 @@ void TfSpielfeld::alMenuUpdate() {
     const bool Something = Spielfeld_ && (Spielfeld_->IsRunning() || Spielfeld_->History().CountMoves() > 0);
     aSaveGame->setEnabled(Something);
     aGameHistory->setEnabled(Something);
+    aUndo->setEnabled(Spielfeld_ && Spielfeld_->CanUndo());
+    aRedo->setEnabled(Spielfeld_ && Spielfeld_->CanRedo());
+    aHint->setEnabled(Driver_ && Driver_->CanHint());
+}
+
+void TfSpielfeld::aUndoExecute() {
+    Driver_->Undo();
+    alMenuUpdate();
+}
+
+void TfSpielfeld::aRedoExecute() {
+    Driver_->Redo();
+    alMenuUpdate();
+}
+
+void TfSpielfeld::aHintExecute() {
+    Driver_->AskForHint();
+    alMenuUpdate();
+}
+
+void TfSpielfeld::ShowBestPit(int Pit) {
+    BestPit_ = Pit;
+    pbSpielfeld->update();
+}
+
+bool TfSpielfeld::PersonMayMove() const {
+    return Spielfeld_ && Spielfeld_->IsRunning() && !Spielfeld_->IsMoveInProgress() &&
+           !Spielfeld_->ComputerToMove() && !Spielfeld_->Board().MustSkip();
+}
+
+void TfSpielfeld::SetFocusPit(int Pit) {
+    FocusPit_ = Pit;
+    if (Pit >= 1) {
+        // As if the pointer rested on it: the preview and the stone count.
+        const TRect& R = PitRects[static_cast<std::size_t>(Pit)];
+        Spielfeld_->ShowPreview(Pit);
+        ShowHint(Pit, Spielfeld_->Board().Pits[Pit], R.Left + R.Width() / 2, R.Bottom);
+    }
+    pbSpielfeld->update();
+}
+
+bool TfSpielfeld::PlayKey(int Key) {
+    const bool Move = Key == Qt::Key_Return || Key == Qt::Key_Enter || Key == Qt::Key_Space;
+    const bool Step = Key == Qt::Key_Left || Key == Qt::Key_Right;
+    const bool Digit = Key >= Qt::Key_1 && Key <= Qt::Key_6;
+    if (!Move && !Step && !Digit) return false;
+    if (!PersonMayMove()) return true;
+    const TFeld& Board = Spielfeld_->Board();
+    const int Side = Board.Player;
+    if (Move) {
+        if (FocusPit_ >= 1 && Board.IsLegalMove(FocusPit_) && !Driver_->Thinking()) {
+            const int Pit = FocusPit_;
+            Driver_->MakeMove(Pit);
+        }
+        return true;
+    }
+    if (Digit) {
+        const int Pit = PitIndex(Side, Key - Qt::Key_1 + 1);
+        if (Board.IsLegalMove(Pit)) SetFocusPit(Pit);
+        return true;
+    }
+    // The legal pits from left to right as the board shows them: side 1's
+    // row runs from pit 6 on the left to pit 1, side 2's from pit 8 to 13.
+    std::vector<int> Pits;
+    for (int N = 1; N <= RowLength; ++N) {
+        const int Pit = Side == 1 ? PitIndex(1, RowLength + 1 - N) : PitIndex(2, N);
+        if (Board.IsLegalMove(Pit)) Pits.push_back(Pit);
+    }
+    if (Pits.empty()) return true;
+    const auto At = std::find(Pits.begin(), Pits.end(), FocusPit_);
+    int Index;
+    if (At == Pits.end()) Index = Key == Qt::Key_Right ? 0 : static_cast<int>(Pits.size()) - 1;
+    else {
+        const int Count = static_cast<int>(Pits.size());
+        Index = (static_cast<int>(At - Pits.begin()) + (Key == Qt::Key_Right ? 1 : Count - 1)) % Count;
+    }
+    SetFocusPit(Pits[static_cast<std::size_t>(Index)]);
+    return true;
 }
 
 void TfSpielfeld::aNewGameExecute() {

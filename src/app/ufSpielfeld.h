@@ -103,6 +103,7 @@ public:
     void StartNewGame() override { aNewGameExecute(); }
     bool Ask(const std::string& Question) override;
     void CommandsChanged() override { alMenuUpdate(); }
+    void ShowBestPit(int Pit) override;
 
     // Components, named as their object names.
     TMultiLanguage* lng;
@@ -119,6 +120,9 @@ public:
     QAction* aNewGame;
     QAction* aLoadGame;
     QAction* aSaveGame;
+    QAction* aUndo;
+    QAction* aRedo;
+    QAction* aHint;
     QAction* aHighscore;
     QAction* aGameHistory;
     QAction* aEnd;
@@ -152,6 +156,9 @@ public:
     void aNewGameExecute();
     void aLoadGameExecute();
     void aSaveGameExecute();
+    void aUndoExecute();
+    void aRedoExecute();
+    void aHintExecute();
     void aHighscoreExecute();
     void aGameHistoryExecute();
     void aEndExecute();
@@ -164,8 +171,16 @@ public:
     void aSponsorExecute();
     void aContentExecute();
     void aAboutExecute();
-    // Enables saving and the history once there is something to save.
+    // Enables saving and the history once there is something to save, and
+    // undo, redo and the hint when a person may use them.
     void alMenuUpdate();
+
+    // Keyboard play: the pit the focus frame stands on, -1 for none. Left and
+    // Right move it over the legal pits of the person to move, the digits 1
+    // to 6 pick a pit of that person's row, Enter or Space plays it.
+    int FocusPit() const { return FocusPit_; }
+    // True when the key was one of keyboard play's.
+    bool PlayKey(int Key);
 
     // The name a save-file choice is written under: ".tsm" added unless the
     // name already ends in it, whatever the letter case.
@@ -187,6 +202,11 @@ private:
     std::unique_ptr<TSpielfeld> Spielfeld_;
     std::unique_ptr<TTurnDriver> Driver_;
     TPointer pointer_ = TPointer::Arrow;
+    int BestPit_ = -1;
+    int FocusPit_ = -1;
+    // A person is to move and may choose a pit now.
+    bool PersonMayMove() const;
+    void SetFocusPit(int Pit);
     // Whether the file dialogs have been given their first folder.
     bool LoadFolderSet_ = false;
     bool SaveFolderSet_ = false;

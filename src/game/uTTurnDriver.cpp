@@ -1,11 +1,13 @@
 #include "game/uTTurnDriver.h"
 
+#include <QObject>
 #include <QTimer>
 
 #include <algorithm>
 #include <exception>
 #include <utility>
 
+#include "ai/uTMasterThread.h"
 #include "game/uTSpielfeld.h"
 
 namespace tessum {
@@ -37,7 +39,8 @@ private:
 std::unique_ptr<ITurnTimer> MakeEventLoopTimer(const char* Name) { return std::make_unique<TEventLoopTimer>(Name); }
 
 TTurnDriver::TTurnDriver(TSpielfeld& Game, ITurnWindow& Window, const TTimerFactory& Timers)
-    : Game_(Game), Window_(Window), Clock_(Timers("tZeit")), Computer_(Timers("tKI")) {
+    : Game_(Game), Window_(Window), Clock_(Timers("tZeit")), Computer_(Timers("tKI")),
+      Receiver_(std::make_unique<QObject>()) {
     Clock_->OnTimeout = [this] { Guarded([this] { tZeitTimer(); }); };
     Computer_->OnTimeout = [this] { Guarded([this] { tKITimer(); }); };
 }
@@ -45,6 +48,8 @@ TTurnDriver::TTurnDriver(TSpielfeld& Game, ITurnWindow& Window, const TTimerFact
 TTurnDriver::~TTurnDriver() {
     Clock_->Stop();
     Computer_->Stop();
+    // The worker ends before the receiver of its answers goes.
+    Master_.reset();
 }
 
 void TTurnDriver::Guarded(const std::function<void()>& Handler) {
@@ -62,7 +67,8 @@ void TTurnDriver::Guarded(const std::function<void()>& Handler) {
 void TTurnDriver::StopClock() { Clock_->Stop(); }
 
 void TTurnDriver::ResumeClock() {
-    if (Game_.IsRunning() && !Game_.IsMoveInProgress()) {
+    // The computer's thinking costs it no time, however long it takes.
+    if (Game_.IsRunning() && !Game_.IsMoveInProgress() && !(Thinking() && !SearchIsHint_)) {
         if (!Clock_->IsActive()) Clock_->Start(ClockTickMs, true);
     } else {
         Clock_->Stop();
@@ -81,6 +87,8 @@ void TTurnDriver::ArmComputer() {
 }
 
 void TTurnDriver::GameStarted() {
+    Abandon();
+    ClearBestPit();
     Window_.SetPointer(TPointer::Arrow);
     ArmComputer();
 }
@@ -94,6 +102,10 @@ void TTurnDriver::tZeitTimer() {
 void TTurnDriver::tKITimer() {
     Computer_->Stop();
     if (Game_.IsMoveInProgress() || !Game_.ComputerToMove()) return;
+    if (Game_.Opponent().Level == MasterLevel) {
+        StartThinking(false);
+        return;
+    }
     const int Pit = Game_.ComputerMove();
     if (Pit == 0) {
         MakeSkip();
@@ -114,6 +126,9 @@ TTurnDriver::TOutcome TTurnDriver::TakeOutcome() { return std::exchange(Outcome_
 
 void TTurnDriver::MakeMove(int Pit) {
     if (!Game_.IsRunning() || !Game_.Board().IsLegalMove(Pit)) return;
+    // A hint still being worked out is for a position about to pass.
+    if (SearchIsHint_) Abandon();
+    ClearBestPit();
     Window_.HideHint();
     StopClock();
     Window_.SetPointer(TPointer::Hourglass);
@@ -180,6 +195,14 @@ void TTurnDriver::MouseDown(int X, int Y) {
 }
 
 void TTurnDriver::HoldComputer() {
+    // A search under way starts afresh on release: its answer must not
+    // arrive while the question is open.
+    if (Thinking() && !SearchIsHint_) {
+        Abandon();
+        Held_ = true;
+        HeldRemaining_ = 0;
+        return;
+    }
     Held_ = Computer_->IsActive();
     HeldRemaining_ = Computer_->RemainingTime();
     Computer_->Stop();
@@ -188,6 +211,86 @@ void TTurnDriver::HoldComputer() {
 void TTurnDriver::ReleaseComputer() {
     if (Held_) Computer_->Start(std::max(HeldRemaining_, 0), false);
     Held_ = false;
+}
+
+void TTurnDriver::StartThinking(bool ForHint) {
+    if (!Master_) Master_ = std::make_unique<TMasterThread>();
+    SearchIsHint_ = ForHint;
+    QObject* Receiver = Receiver_.get();
+    Search_ = Master_->Start(Game_.Board(), MasterBudget, [this, Receiver](std::uint64_t Search, const TMasterResult& Result) {
+        // On the worker thread: hand the answer to the user-interface thread.
+        QMetaObject::invokeMethod(
+            Receiver, [this, Search, Result] { Guarded([&] { Answered(Search, Result); }); }, Qt::QueuedConnection);
+    });
+    if (!ForHint) StopClock();
+}
+
+void TTurnDriver::Abandon() {
+    if (Search_ == 0) return;
+    Search_ = 0;
+    Master_->Cancel();
+}
+
+void TTurnDriver::HurryComputer() {
+    if (Thinking() && !SearchIsHint_) Master_->Hurry();
+}
+
+void TTurnDriver::Answered(std::uint64_t Search, const TMasterResult& Result) {
+    if (Search != Search_) return;
+    Search_ = 0;
+    if (SearchIsHint_) {
+        if (!Game_.IsRunning() || Game_.IsMoveInProgress() || Game_.ComputerToMove() || Result.Move == 0) return;
+        BestPit_ = PitIndex(Game_.Board().Player, Result.Move);
+        Game_.SetAssisted();
+        Window_.ShowBestPit(BestPit_);
+        Window_.CommandsChanged();
+        return;
+    }
+    ResumeClock();
+    if (Game_.IsMoveInProgress() || !Game_.ComputerToMove()) return;
+    if (Result.Move == 0) {
+        MakeSkip();
+        return;
+    }
+    MakeMove(PitIndex(Game_.Board().Player, Result.Move));
+}
+
+void TTurnDriver::ClearBestPit() {
+    if (BestPit_ < 0) return;
+    BestPit_ = -1;
+    Window_.ShowBestPit(-1);
+}
+
+bool TTurnDriver::CanHint() const {
+    return Game_.IsRunning() && !Game_.IsMoveInProgress() && !Game_.ComputerToMove() && !Thinking() &&
+           !Game_.Board().MustSkip();
+}
+
+void TTurnDriver::AskForHint() {
+    if (!CanHint()) return;
+    ClearBestPit();
+    StartThinking(true);
+    Window_.CommandsChanged();
+}
+
+void TTurnDriver::Undo() {
+    if (!Game_.CanUndo()) return;
+    Abandon();
+    ClearBestPit();
+    Window_.HideHint();
+    Game_.Undo();
+    ResumeClock();
+    ArmComputer();
+}
+
+void TTurnDriver::Redo() {
+    if (!Game_.CanRedo()) return;
+    Abandon();
+    ClearBestPit();
+    Window_.HideHint();
+    Game_.Redo();
+    ResumeClock();
+    ArmComputer();
 }
 
 }  // namespace tessum

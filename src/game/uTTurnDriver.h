@@ -12,18 +12,31 @@
 // started from the final question) runs at a constant stack depth. In that
 // mode the timer waits ComputerPause instead of ComputerDelayMs.
 //
+// The master (level 4) thinks on a thread of its own while the window stays
+// responsive and the clock stands still; its answer comes back through the
+// event loop. Escape makes it answer at once with the best move found so
+// far; a new or loaded game, an undo, the quit question and the end of the
+// driver abandon it. The same search gives the hint for a person.
+//
 // A command that opens a window of its own stops the clock for as long as it
 // runs with a TClockStop on its stack:
 //     const TClockStop Stop(Driver);
 // The clock is resumed on every way out, also by exception.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "ai/uTMaster.h"
+
+class QObject;
+
 namespace tessum {
+
+class TMasterThread;
 
 class TSpielfeld;
 
@@ -78,6 +91,8 @@ public:
     virtual void CommandsChanged() = 0;
     // The application's error display.
     virtual void ShowError(const std::string& Message) = 0;
+    // Marks the pit the hint recommends, -1 for none.
+    virtual void ShowBestPit(int Pit) { (void)Pit; }
 };
 
 class TTurnDriver {
@@ -89,6 +104,8 @@ public:
 
     // The pause before a computer move when the computer plays both sides.
     int ComputerPause = ComputerPauseMs;
+    // The master's time for a move or a hint.
+    std::chrono::milliseconds MasterBudget = TMaster::DefaultBudget;
 
     void StopClock();
     // Runs the clock while a game runs and no move is under way.
@@ -122,6 +139,22 @@ public:
     void HoldComputer();
     void ReleaseComputer();
 
+    // The master is searching, for the computer's move or for a hint.
+    bool Thinking() const { return Search_ != 0; }
+    bool ThinkingForHint() const { return Search_ != 0 && SearchIsHint_; }
+    // Escape: the master answers now with the best move it has found.
+    void HurryComputer();
+    // The hint for the person to move: the master's best pit, marked until
+    // the next move. Using it keeps the game out of the highscore table.
+    void AskForHint();
+    bool CanHint() const;
+    // The pit the hint marks, -1 for none.
+    int BestPit() const { return BestPit_; }
+    // Takes the person's last move back (with the computer's reply), or
+    // plays the moves taken back again.
+    void Undo();
+    void Redo();
+
     // Runs a command or event handler; an exception that escapes it reaches
     // the error display, and a window left without input by it takes input again.
     void Guarded(const std::function<void()>& Handler);
@@ -138,6 +171,11 @@ private:
     };
     TOutcome TakeOutcome();
     void AskForAnotherGame();
+    void StartThinking(bool ForHint);
+    // Forgets the search under way; its answer never arrives.
+    void Abandon();
+    void Answered(std::uint64_t Search, const TMasterResult& Result);
+    void ClearBestPit();
 
     TSpielfeld& Game_;
     ITurnWindow& Window_;
@@ -148,6 +186,13 @@ private:
     // The computer timer's state while held.
     bool Held_ = false;
     int HeldRemaining_ = -1;
+    // Where the master's answers are delivered on the user-interface thread.
+    // Declared before the master, which must let go of it first.
+    std::unique_ptr<QObject> Receiver_;
+    std::unique_ptr<TMasterThread> Master_;
+    std::uint64_t Search_ = 0;  // the search whose answer is awaited, 0 for none
+    bool SearchIsHint_ = false;
+    int BestPit_ = -1;
 };
 
 // Stops the clock for its lifetime; see above.

@@ -3,7 +3,12 @@
 // skips and the end of a game, without real time passing.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <thread>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -65,6 +70,8 @@ public:
     }
     void CommandsChanged() override { ++CommandUpdates; }
     void ShowError(const std::string& Message) override { Errors.push_back(Message); }
+    void ShowBestPit(int Pit) override { BestPit = Pit; }
+    int BestPit = -1;
 };
 
 class TurnDriverTest : public SpielfeldTest {
@@ -359,6 +366,185 @@ TEST_F(TurnDriverTest, TheQuitQuestionHoldsTheComputerWithTheTimeItHadLeft) {
     Driver->HoldComputer();
     Driver->ReleaseComputer();
     EXPECT_FALSE(Driver->ComputerArmed());
+}
+
+// The master thinks on its own thread: its answer comes through the event
+// loop, in real time, so these tests give it a short budget and wait.
+class MasterDriverTest : public TurnDriverTest {
+protected:
+    void SetUp() override {
+        TurnDriverTest::SetUp();
+        Driver->MasterBudget = std::chrono::milliseconds(20);
+        Mode = 1;
+        StartSide = 1;
+    }
+    void NewMasterGame() {
+        const TClockStop Stop(*Driver);
+        StartGame(Variant, Stones, true, Mode, StartSide, MasterLevel);
+        Driver->GameStarted();
+    }
+    // Handles events until the master has answered; false after 10 s.
+    bool AwaitAnswer() {
+        const auto Limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (Driver->Thinking()) {
+            if (std::chrono::steady_clock::now() > Limit) return false;
+            QCoreApplication::processEvents();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        QCoreApplication::processEvents();
+        return true;
+    }
+    // Lets events pass for a while, for answers that must not come.
+    void Linger(int Milliseconds) {
+        const auto Until = std::chrono::steady_clock::now() + std::chrono::milliseconds(Milliseconds);
+        while (std::chrono::steady_clock::now() < Until) {
+            QCoreApplication::processEvents();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+};
+
+TEST_F(MasterDriverTest, TheMasterThinksWithTheClockStoppedAndThenMoves) {
+    NewMasterGame();
+    ASSERT_TRUE(Driver->ComputerArmed());
+    ASSERT_TRUE(Clock.RunNext());  // the computer timer
+    EXPECT_TRUE(Driver->Thinking());
+    EXPECT_FALSE(Driver->ClockRunning());
+    EXPECT_EQ(S->History().Count(), 0);
+    // The window takes input meanwhile.
+    EXPECT_TRUE(Window.InputEnabled);
+    ASSERT_TRUE(AwaitAnswer());
+    ASSERT_GE(S->History().Count(), 1);
+    EXPECT_EQ(S->History().Items(0).Player, 1);
+    EXPECT_EQ(S->History().Level, MasterLevel);
+    if (!S->ComputerToMove()) {
+        EXPECT_TRUE(Driver->ClockRunning());
+        EXPECT_FALSE(Driver->Thinking());
+    }
+}
+
+TEST_F(MasterDriverTest, ANewGameEscapeAndTheQuitQuestionDealWithTheSearchCleanly) {
+    Driver->MasterBudget = std::chrono::seconds(60);
+    NewMasterGame();
+    ASSERT_TRUE(Clock.RunNext());
+    ASSERT_TRUE(Driver->Thinking());
+    // A new game between people: the search is dropped, nothing is played.
+    Mode = 0;
+    NewGame();
+    EXPECT_FALSE(Driver->Thinking());
+    Linger(50);
+    EXPECT_EQ(S->History().Count(), 0);
+    EXPECT_TRUE(Driver->ClockRunning());
+
+    // Escape: the master plays at once what it has found so far.
+    Mode = 1;
+    NewMasterGame();
+    ASSERT_TRUE(Clock.RunNext());
+    ASSERT_TRUE(Driver->Thinking());
+    Linger(20);
+    Driver->HurryComputer();
+    ASSERT_TRUE(AwaitAnswer());
+    EXPECT_GE(S->History().Count(), 1);
+
+    // The quit question: the search stops while it is open and starts again after No.
+    NewMasterGame();
+    ASSERT_TRUE(Clock.RunNext());
+    ASSERT_TRUE(Driver->Thinking());
+    Driver->HoldComputer();
+    EXPECT_FALSE(Driver->Thinking());
+    Linger(30);
+    EXPECT_EQ(S->History().Count(), 0);
+    Driver->ReleaseComputer();
+    EXPECT_TRUE(Driver->ComputerArmed());
+    Driver->MasterBudget = std::chrono::milliseconds(20);
+    ASSERT_TRUE(Clock.RunNext());
+    EXPECT_TRUE(Driver->Thinking());
+    ASSERT_TRUE(AwaitAnswer());
+    EXPECT_GE(S->History().Count(), 1);
+
+    // Destroyed while thinking: no answer reaches a driver that is gone.
+    NewMasterGame();
+    Driver->MasterBudget = std::chrono::seconds(60);
+    ASSERT_TRUE(Clock.RunNext());
+    ASSERT_TRUE(Driver->Thinking());
+    Driver.reset();
+    Linger(30);
+    EXPECT_EQ(S->History().Count(), 0);
+}
+
+TEST_F(MasterDriverTest, TheHintMarksTheMastersPitUntilTheNextMoveAndCountsAsHelp) {
+    Mode = 0;
+    NewGame();
+    EXPECT_TRUE(Driver->CanHint());
+    Driver->AskForHint();
+    EXPECT_TRUE(Driver->ThinkingForHint());
+    // The person's clock keeps running while the hint is worked out.
+    EXPECT_TRUE(Driver->ClockRunning());
+    EXPECT_FALSE(Driver->CanHint());
+    ASSERT_TRUE(AwaitAnswer());
+    ASSERT_GE(Window.BestPit, 1);
+    EXPECT_TRUE(S->Board().IsLegalMove(Window.BestPit));
+    EXPECT_EQ(Driver->BestPit(), Window.BestPit);
+    EXPECT_TRUE(S->Assisted());
+    ClickPit(FirstLegalPit());
+    EXPECT_EQ(Window.BestPit, -1);
+    EXPECT_EQ(Driver->BestPit(), -1);
+
+    // A hint asked for and overtaken by a move never arrives.
+    Driver->MasterBudget = std::chrono::seconds(60);
+    Driver->AskForHint();
+    ASSERT_TRUE(Driver->Thinking());
+    ClickPit(FirstLegalPit());
+    EXPECT_FALSE(Driver->Thinking());
+    Linger(30);
+    EXPECT_EQ(Window.BestPit, -1);
+
+    // No hint for the computer, nor between games.
+    Mode = 1;
+    NewMasterGame();
+    EXPECT_FALSE(Driver->CanHint());
+}
+
+TEST_F(MasterDriverTest, UndoAgainstTheMasterGivesThePersonTheTurnAndASavedMasterGameLoadsAtItsLevel) {
+    NewMasterGame();
+    ASSERT_TRUE(Clock.RunNext());
+    ASSERT_TRUE(AwaitAnswer());
+    while (S->ComputerToMove()) {
+        ASSERT_TRUE(Clock.RunNext());
+        ASSERT_TRUE(AwaitAnswer());
+    }
+    const int Before = S->History().Count();
+    ClickPit(FirstLegalPit());
+    while (S->IsRunning() && S->ComputerToMove()) {
+        ASSERT_TRUE(Clock.RunNext());
+        ASSERT_TRUE(AwaitAnswer());
+    }
+    ASSERT_TRUE(S->IsRunning());
+    ASSERT_TRUE(S->CanUndo());
+    Driver->Undo();
+    EXPECT_EQ(S->History().Count(), Before);
+    EXPECT_FALSE(S->ComputerToMove());
+    EXPECT_TRUE(Driver->ClockRunning());
+    EXPECT_FALSE(Driver->ComputerArmed());
+    Driver->Redo();
+    EXPECT_GT(S->History().Count(), Before);
+
+    const std::string File = (std::filesystem::path(folder_) / "master.tsm").string();
+    S->History().SaveToFile(File);
+    Mode = 0;
+    NewGame();
+    EXPECT_EQ(S->Opponent().Level, 1);
+    ASSERT_TRUE(S->LoadGame(File));
+    Driver->GameStarted();
+    EXPECT_EQ(S->Opponent().Level, MasterLevel);
+    EXPECT_EQ(S->History().Level, MasterLevel);
+    // The person is to move; after the move the master answers.
+    ClickPit(FirstLegalPit());
+    if (S->IsRunning() && S->ComputerToMove()) {
+        ASSERT_TRUE(Clock.RunNext());
+        EXPECT_TRUE(Driver->Thinking());
+        ASSERT_TRUE(AwaitAnswer());
+    }
 }
 
 }  // namespace
