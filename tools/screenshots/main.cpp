@@ -10,7 +10,12 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
+#include <QKeyEvent>
+#include <QThread>
+
+#include <chrono>
 #include <cstdio>
+#include <functional>
 #include <fstream>
 #include <string>
 
@@ -74,6 +79,22 @@ void Hover(TfSpielfeld& Window, int Pit) {
     QApplication::sendEvent(Window.pbSpielfeld, &Move);
 }
 
+// Handles events in real time until Done holds or Seconds have passed: the
+// computer's timer and the master's thread need the time to go by.
+void WaitFor(const std::function<bool()>& Done, int Seconds) {
+    const auto Limit = std::chrono::steady_clock::now() + std::chrono::seconds(Seconds);
+    while (!Done() && std::chrono::steady_clock::now() < Limit) {
+        QApplication::processEvents();
+        QThread::msleep(5);
+    }
+    Settle();
+}
+
+void PressKey(QWidget& Window, int Key) {
+    QKeyEvent Press(QEvent::KeyPress, Key, Qt::NoModifier);
+    QApplication::sendEvent(&Window, &Press);
+}
+
 void Shoot(const std::string& Folder, const std::string& Language) {
     const QString Suffix = Language == "english" ? "_en" : "_de";
     WriteSettings(Folder, Language);
@@ -103,6 +124,33 @@ void Shoot(const std::string& Folder, const std::string& Language) {
         Save(WindowWithHint(Window), "game" + Suffix);
         Window.htmlhint->CancelHint();
         Window.Driver().StopClock();
+    }
+    {
+        // Against the master: after its first move the person asks for a
+        // hint (the golden marker) and walks the focus frame with the keys.
+        TfSpielfeld Window;
+        Window.show();
+        Settle();
+        TSpielfeld& Game = Window.Spielfeld();
+        TTurnDriver& Driver = Window.Driver();
+        Game.Settings().Animation = 0;
+        Driver.MasterBudget = std::chrono::milliseconds(300);
+        Game.NewGame("Computer 1", "Bert", "", "", "europa", "england", 6, true, 3, MasterLevel, 1, 1);
+        Driver.GameStarted();
+        WaitFor([&] { return !Game.ComputerToMove() && !Driver.Thinking(); }, 30);
+        Driver.AskForHint();
+        WaitFor([&] { return !Driver.Thinking(); }, 30);
+        PressKey(Window, Qt::Key_Right);
+        PressKey(Window, Qt::Key_Right);
+        Settle();
+        Save(WindowWithHint(Window), "master_hint" + Suffix);
+        Window.htmlhint->CancelHint();
+        Window.alMenuUpdate();
+        Window.miGame->popup(Window.mapToGlobal(QPoint(8, 24)));
+        Settle();
+        Save(Window.miGame->grab().toImage(), "menu_game" + Suffix);
+        Window.miGame->hide();
+        Driver.StopClock();
     }
     {
         TfNewGame Dialog;
