@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -260,6 +262,66 @@ TEST_F(TMainWindowTest, PersonAgainstPersonPlayedByMouseToTheEnd) {
     EXPECT_FALSE(Window->Driver().ClockRunning());
     EXPECT_TRUE(Window->aSaveGame->isEnabled());
     EXPECT_TRUE(Exists("hs1.dat"));
+}
+
+TEST_F(TMainWindowTest, KeyboardPlayAndTheUndoRedoAndHintKeys) {
+    Configure(0);
+    Open();
+    EXPECT_FALSE(Window->aUndo->isEnabled());
+    EXPECT_FALSE(Window->aHint->isEnabled());
+    Window->aNewGame->trigger();
+    ASSERT_TRUE(Game().IsRunning());
+    auto Key = [this](int Code, Qt::KeyboardModifiers Modifiers = Qt::NoModifier) {
+        QKeyEvent Press(QEvent::KeyPress, Code, Modifiers);
+        QApplication::sendEvent(Window.get(), &Press);
+    };
+    auto Shortcut = [this](const QKeySequence& Keys) {
+        // What the shortcut of a menu command reaches: the command's action.
+        for (QAction* A : Window->actions())
+            if (A->shortcut() == Keys && A->isEnabled()) A->trigger();
+    };
+    const int Side = Game().Board().Player;
+    // The legal pits as the board shows them, left to right.
+    std::vector<int> Shown;
+    for (int N = 1; N <= 6; ++N) Shown.push_back(Side == 1 ? 7 - N : 7 + N);
+    Key(Qt::Key_Right);
+    EXPECT_EQ(Window->FocusPit(), Shown.front());
+    EXPECT_EQ(Window->pbSpielfeld->Tag, Shown.front());  // the hint shows its stones
+    Key(Qt::Key_Right);
+    EXPECT_EQ(Window->FocusPit(), Shown[1]);
+    Key(Qt::Key_Left);
+    Key(Qt::Key_Left);
+    EXPECT_EQ(Window->FocusPit(), Shown.back());  // round the row
+    Key(Qt::Key_3);
+    EXPECT_EQ(Window->FocusPit(), PitIndex(Side, 3));
+    Key(Qt::Key_Return);
+    ASSERT_EQ(Game().History().Count(), 1);
+    EXPECT_EQ(Game().History().Items(0).Pit, PitIndex(Side, 3));
+
+    // The move can be taken back with Ctrl+Z and played again with Ctrl+Shift+Z.
+    Window->alMenuUpdate();
+    EXPECT_TRUE(Window->aUndo->isEnabled());
+    Shortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    EXPECT_EQ(Game().History().Count(), 0);
+    EXPECT_EQ(Game().Board().Player, Side);
+    EXPECT_TRUE(Window->aRedo->isEnabled());
+    Shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    EXPECT_EQ(Game().History().Count(), 1);
+    EXPECT_TRUE(Game().Assisted());
+
+    // H asks the master; its pit is marked until the next move.
+    Window->Driver().MasterBudget = std::chrono::milliseconds(20);
+    EXPECT_TRUE(Window->aHint->isEnabled());
+    Shortcut(QKeySequence(Qt::Key_H));
+    ASSERT_TRUE(RunUntil([this] { return !Window->Driver().Thinking(); }, 10000));
+    const int Best = Window->Driver().BestPit();
+    EXPECT_TRUE(Game().Board().IsLegalMove(Best));
+    // The focus still stands on the other side's pit: Space plays nothing.
+    ASSERT_FALSE(Game().Board().IsLegalMove(Window->FocusPit()));
+    Key(Qt::Key_Space);
+    EXPECT_EQ(Game().History().Count(), 1);
+    ClickPit(Best);
+    EXPECT_EQ(Window->Driver().BestPit(), -1);
 }
 
 TEST_F(TMainWindowTest, ClickRule) {
