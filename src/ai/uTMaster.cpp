@@ -70,6 +70,7 @@ void TMaster::Clear() {
 bool TMaster::TimeUp() {
     NextCheck = Nodes + CheckInterval;
     if (CancelFlag && CancelFlag->load(std::memory_order_relaxed)) return true;
+    if (NodeLimit != 0 && Nodes >= NodeLimit) return true;
     return std::chrono::steady_clock::now() >= Deadline;
 }
 

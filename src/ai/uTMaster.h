@@ -43,6 +43,10 @@ public:
     std::chrono::milliseconds Budget = DefaultBudget;
     // Stops deepening below the budget; tests use it for repeatable searches.
     int32_t MaxDepth = DepthLimit;
+    // Positions one search may visit besides the time budget, 0 for no
+    // limit: a measure of strength that does not depend on how busy the
+    // machine is.
+    uint64_t NodeLimit = 0;
 
     // Chooses a move for Board.Player. Board is copied at once and never read
     // again. Setting *Cancel (from any thread) ends the search within a

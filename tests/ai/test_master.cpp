@@ -269,3 +269,23 @@ TEST(Master, AnExtraMoveIsValuedForTheSameSide) {
     EXPECT_EQ(Result.Value, *Solver.Value(Board));
     EXPECT_EQ(std::set<int32_t>(Result.BestMoves.begin(), Result.BestMoves.end()), Solver.BestRows(Board));
 }
+
+TEST(Master, ANodeLimitMakesTheSearchTheSameOnAnyMachine) {
+    const TFeld Board = Opening(2, true, 6);
+    auto Search = [&] {
+        TMaster Master(16);
+        Master.Budget = 60s;
+        Master.NodeLimit = 50000;
+        Master.Seed(11);
+        return Master.Search(Board);
+    };
+    const TMasterResult First = Search();
+    const TMasterResult Second = Search();
+    // The clock is looked at every thousand positions or so.
+    EXPECT_LE(First.Nodes, 50000u + 1100u);
+    EXPECT_GE(First.Depth, 3);
+    EXPECT_EQ(First.Nodes, Second.Nodes);
+    EXPECT_EQ(First.Depth, Second.Depth);
+    EXPECT_EQ(First.Move, Second.Move);
+    EXPECT_EQ(First.BestMoves, Second.BestMoves);
+}

@@ -48,6 +48,9 @@ std::string Usage() {
            "                   4 master (default 3)\n"
            "  --level2 L       level of side 2 (default 2)\n"
            "  --budget MS      the master's time for one move, 1..60000 (default 1000)\n"
+           "  --nodes N        and the positions it may visit in one move, so that its\n"
+           "                   strength does not depend on the machine's load\n"
+           "                   (1..10^12; default no limit)\n"
            "  --alternate      side 1 begins the odd games, side 2 the even ones,\n"
            "                   instead of the match draw deciding\n"
            "  --seed N         repeat the same games (default: different every run)\n"
@@ -95,6 +98,12 @@ std::optional<TOptions> ParseOptions(const std::vector<std::string>& Args, std::
         else if (Name == "--level1") Ok = Numeric(1, 4, Options.Level1);
         else if (Name == "--level2") Ok = Numeric(1, 4, Options.Level2);
         else if (Name == "--budget") Ok = Numeric(1, 60000, Options.BudgetMs);
+        else if (Name == "--nodes") {
+            if (!ParseNumber(Value, 1, 1000000000000, Options.Nodes)) {
+                Error = "--nodes must be a whole number from 1 to 1000000000000, not \"" + Value + "\"";
+                return std::nullopt;
+            }
+        }
         else if (Name == "--delay") Ok = Numeric(0, 10000, Options.DelayMs);
         else if (Name == "--endpits") {
             if (Value == "on") Options.UseEndPits = true;
@@ -165,6 +174,7 @@ public:
         if (Level == 4) {
             Master = std::make_unique<TMaster>();
             Master->Budget = std::chrono::milliseconds(Options.BudgetMs);
+            Master->NodeLimit = static_cast<uint64_t>(Options.Nodes);
             if (Options.Seed) Master->Seed(Seed);
         }
     }
@@ -251,7 +261,10 @@ std::vector<TGameResult> Run(const TOptions& Options, std::ostream& Out) {
     Out << Options.Games << (Options.Games == 1 ? " game" : " games") << ", variant " << Options.Variant << ", "
         << Options.Stones << " stones per pit, end pits " << (Options.UseEndPits ? "on" : "off") << ", "
         << SideName(1, Options) << " against " << SideName(2, Options);
-    if (Options.Level1 == 4 || Options.Level2 == 4) Out << ", master's budget " << Options.BudgetMs << " ms a move";
+    if (Options.Level1 == 4 || Options.Level2 == 4) {
+        Out << ", master's budget " << Options.BudgetMs << " ms a move";
+        if (Options.Nodes > 0) Out << " or " << Options.Nodes << " positions";
+    }
     Out << (Options.Alternate ? ", sides begin in turn" : "") << "\n";
 
     std::vector<TGameResult> Results;

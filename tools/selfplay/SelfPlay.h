@@ -20,6 +20,7 @@ struct TOptions {
     int32_t Level1 = 3;
     int32_t Level2 = 2;
     int32_t BudgetMs = 1000;  // the master's time for one move
+    int64_t Nodes = 0;        // and the positions it may visit, 0 for no limit
     bool Alternate = false;   // sides begin in turn instead of by the match draw
     std::optional<uint64_t> Seed;
     bool Verbose = false;

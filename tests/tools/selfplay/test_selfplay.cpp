@@ -130,6 +130,11 @@ TEST(SelfPlayGames, TheMasterPlaysWholeGamesWithSidesBeginningInTurn) {
     EXPECT_TRUE(Options->Alternate);
     std::string Error;
     EXPECT_FALSE(Parse({"--budget", "0"}, &Error));
+    EXPECT_FALSE(Parse({"--nodes", "0"}, &Error));
+    EXPECT_FALSE(Parse({"--nodes", "1e6"}, &Error));
+    const auto Limited = Parse({"--nodes", "250000"});
+    ASSERT_TRUE(Limited);
+    EXPECT_EQ(Limited->Nodes, 250000);
     EXPECT_FALSE(Parse({"--level2", "5"}, &Error));
 
     std::ostringstream Out;
