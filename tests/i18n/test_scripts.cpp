@@ -27,13 +27,13 @@ struct TScriptContract {
 const std::vector<TScriptContract>& Contracts() {
     static const std::vector<TScriptContract> c = {
         {"fSpielfeld.lng",
-         {"miGame", "aNewGame", "aLoadGame", "aSaveGame", "aHighscore", "aGameHistory", "aEnd",
+         {"miGame", "aNewGame", "aLoadGame", "aSaveGame", "aUndo", "aRedo", "aHint", "aHighscore", "aGameHistory", "aEnd",
           "miOptions", "aSound", "miHandanimation", "miSteinAnimation", "minoAnimation", "miGerman",
           "miEnglish", "miInternet", "aUpdate", "aEmail", "aHomepage", "aSponsor", "miHelp",
           "aContent", "aAbout", "odLoadGame", "sdSaveGame", "id"},
          {"Caption", "msgquit", "msgsaved", "msganothergame", "stone", "stones", "c_helpfile",
           "c_aboutcaption", "c_abouttext", "c_aboutpicture", "c_aboutok", "c_variant", "captioninhand", "notestart", "noteload", "notewillwin", "notemustskip",
-          "noteend", "msgplayerwon", "msgdrawn", "msgplayersummary"}},
+          "noteend", "msgplayerwon", "msgdrawn", "msgplayersummary", "msgassisted"}},
         {"fNewGame.lng",
          {"lDescHead", "lDesc", "lName", "lMail", "lLand", "rgModus", "rgDiff", "rgVarianten",
           "lStoneCount", "cbuseStrinmulde", "bbOK", "bbCancel"},
@@ -139,7 +139,7 @@ TEST(Scripts, StoredAsWindows1252) {
     lng.SetLanguage("german");
     EXPECT_EQ(lng.GetText("confirm"), "Best\xE4tigen");
     lng.LoadScript(ResourcePath("fNewGame.lng"));
-    EXPECT_EQ(lng.GetQText("rgDiff.Items"), QString::fromUtf8("Anfänger\r\nMittelmäßig\r\nProfi"));
+    EXPECT_EQ(lng.GetQText("rgDiff.Items"), QString::fromUtf8("Anfänger\r\nMittelmäßig\r\nProfi\r\nMeister"));
     lng.LoadScript(ResourcePath("fSpielfeld.lng"));
     EXPECT_EQ(lng.GetQText("notemustskip"), QString::fromUtf8("%s muß aussetzen"));
 }
