@@ -7,7 +7,6 @@
 #include <map>
 #include <random>
 
-#include "FakeClock.h"
 #include "SpielfeldTest.h"
 #include "highscore/uTHighscore.h"
 
@@ -41,13 +40,6 @@ protected:
     void SetUp() override {
         SpielfeldTest::SetUp();
         S->Settings().Sound = false;
-        // Thousands of moves: the hands' waits pass at once.
-        SetWaitClock(&Clock);
-    }
-
-    void TearDown() override {
-        SetWaitClock(nullptr);
-        SpielfeldTest::TearDown();
     }
 
     TShown Shown() const {
@@ -88,8 +80,6 @@ protected:
     void SkipIfForced() {
         while (S->IsRunning() && S->Board().MustSkip()) S->PassTurn();
     }
-
-    TFakeClock Clock;
 };
 
 TEST_F(Undo, AThousandRandomGamesOfMovesUndosAndRedosShowWhatTheGameShowedThen) {
