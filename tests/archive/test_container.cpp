@@ -1,6 +1,7 @@
 #include "archive/QDStreamCol.h"
 #include "SampleData.h"
 
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -330,7 +331,7 @@ TEST(Container, SavesAtTheDestinationPositionAndLoadsFiles) {
     TQDStreams q;
     auto data = Of("bytes");
     q.AddStream("st1.bmp", data);
-    const auto dir = std::filesystem::temp_directory_path() / "tessum_container_test";
+    const auto dir = std::filesystem::temp_directory_path() / ("tessum_container_test-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     const std::string name = (dir / "game.gfx").string();
     WriteFileSafely(name, [&](TStream& out) {
@@ -460,7 +461,7 @@ TEST(Container, SizeLimitRefusesLargerPayloadsInEveryLayer) {
 }
 
 TEST(Container, LoadFromFileRefusesWhatIsNoRegularFile) {
-    const auto dir = std::filesystem::temp_directory_path() / "tessum_container_special";
+    const auto dir = std::filesystem::temp_directory_path() / ("tessum_container_special-" + std::to_string(::getpid()));
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir / "sub");
     TQDStreams q;

@@ -3,6 +3,7 @@
 #include "archive/QDStreamRoutines.h"
 #include "SampleData.h"
 
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -119,7 +120,7 @@ TEST(Interop, LiblhasaDecodesOurStreams) {
 }
 
 TEST(Interop, WeDecodeJlhaArchives) {
-    const auto dir = std::filesystem::temp_directory_path() / "tessum_jlha_interop";
+    const auto dir = std::filesystem::temp_directory_path() / ("tessum_jlha_interop-" + std::to_string(::getpid()));
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     const auto samples = Samples();

@@ -47,7 +47,7 @@ TEST(MemoryStream, CopyFromZeroCopiesWholeSourceFromStart) {
 }
 
 TEST(FileStream, SafeWriteKeepsOldFileWhenWriterFails) {
-    const auto dir = std::filesystem::temp_directory_path() / "tessum_streams_test";
+    const auto dir = std::filesystem::temp_directory_path() / ("tessum_streams_test-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     const std::string name = (dir / "data.bin").string();
     { std::ofstream(name) << "good"; }

@@ -1,3 +1,4 @@
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -37,7 +38,7 @@ protected:
     fs::path dir;
     void SetUp() override {
         dir = fs::temp_directory_path() /
-              ("tessum-tool-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+              ("tessum-tool-" + std::to_string(::getpid()) + "-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir);
         fs::create_directories(dir);
     }
