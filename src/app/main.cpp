@@ -1,7 +1,9 @@
 // The program entry: the command line, the language question on the very
 // first start, then the main window until it closes.
 #include <QApplication>
+#include <QFileInfo>
 #include <QIcon>
+#include <QTimer>
 
 #include <cstdio>
 #include <exception>
@@ -78,5 +80,11 @@ int main(int argc, char* argv[]) {
     tessum::ChooseLanguageOnFirstStart();
     tessum::TfSpielfeld Window;
     Window.show();
+    if (!Line.File.empty()) {
+        // Run from the event loop, so a failure reaches the error display
+        // like any other and the game goes on without it.
+        const QString File = QFileInfo(QString::fromLocal8Bit(Line.File.c_str())).absoluteFilePath();
+        QTimer::singleShot(0, &Window, [&Window, File] { Window.LoadGameFile(File); });
+    }
     return QApplication::exec();
 }

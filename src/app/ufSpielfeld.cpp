@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenuBar>
@@ -12,12 +13,14 @@
 #include <QPen>
 #include <QRandomGenerator>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include <algorithm>
 #include <exception>
 #include <vector>
 
+#include "archive/uPaths.h"
 #include "i18n/Ansi.h"
 #include "i18n/GVDialogs.h"
 #include "i18n/MultiLanguage.h"
@@ -136,13 +139,11 @@ TfSpielfeld::TfSpielfeld(QWidget* Parent) : QMainWindow(Parent) {
     odLoadGame->setFileMode(QFileDialog::ExistingFile);
     odLoadGame->setAcceptMode(QFileDialog::AcceptOpen);
     odLoadGame->setNameFilter("Tessum (*.tsm)");
-    odLoadGame->setOption(QFileDialog::DontUseNativeDialog);
     sdSaveGame = new QFileDialog(this);
     sdSaveGame->setObjectName("sdSaveGame");
     sdSaveGame->setFileMode(QFileDialog::AnyFile);
     sdSaveGame->setAcceptMode(QFileDialog::AcceptSave);
     sdSaveGame->setNameFilter("Tessum (*.tsm)");
-    sdSaveGame->setOption(QFileDialog::DontUseNativeDialog);
     // The ".tsm" rule is ours; the dialog must not add a suffix of its own.
     sdSaveGame->setDefaultSuffix(QString());
 
@@ -553,14 +554,24 @@ void TfSpielfeld::SetInitialFolders(const QString& FileName) {
     SaveFolderSet_ = true;
 }
 
+QString TfSpielfeld::FirstGameFolder() {
+    const QString Documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!Documents.isEmpty() && QFileInfo(Documents).isDir()) return Documents;
+    return QDir::homePath();
+}
+
 void TfSpielfeld::aLoadGameExecute() {
     const TClockStop Stop(*Driver_);
     if (!LoadFolderSet_) {
-        odLoadGame->setDirectory(QString::fromStdString(ProgramFolder()));
+        odLoadGame->setDirectory(FirstGameFolder());
         LoadFolderSet_ = true;
     }
     const QString FileName = ChooseFile(*odLoadGame);
     if (FileName.isEmpty() || !QFileInfo(FileName).isFile()) return;
+    LoadGameFile(FileName);
+}
+
+void TfSpielfeld::LoadGameFile(const QString& FileName) {
     SetInitialFolders(FileName);
     if (Spielfeld_->LoadGame(FileName.toStdString())) Driver_->GameStarted();
 }
@@ -573,7 +584,7 @@ QString TfSpielfeld::SaveFileName(const QString& Chosen) {
 void TfSpielfeld::aSaveGameExecute() {
     const TClockStop Stop(*Driver_);
     if (!SaveFolderSet_) {
-        sdSaveGame->setDirectory(QString::fromStdString(ProgramFolder()));
+        sdSaveGame->setDirectory(FirstGameFolder());
         SaveFolderSet_ = true;
     }
     const QString Chosen = ChooseFile(*sdSaveGame);
@@ -658,7 +669,7 @@ void TfSpielfeld::aSponsorExecute() { OpenShell(config::SponsorPage); }
 QString TfSpielfeld::HelpFile() const {
     QString Relative = FromAnsi(lng->GetText("c_helpfile"));
     Relative.replace('\\', '/');
-    return QString::fromStdString(ProgramFolder()) + '/' + Relative;
+    return QString::fromStdString(DataFile(Relative.toStdString()));
 }
 
 void TfSpielfeld::aContentExecute() { OpenShell(HelpFile()); }

@@ -155,6 +155,9 @@ public:
     // Commands.
     void aNewGameExecute();
     void aLoadGameExecute();
+    // What the load command does once a file is chosen; also the saved game
+    // given on the command line. Errors are shown as the command shows them.
+    void LoadGameFile(const QString& FileName);
     void aSaveGameExecute();
     void aUndoExecute();
     void aRedoExecute();
@@ -187,6 +190,9 @@ public:
     static QString SaveFileName(const QString& Chosen);
     // Where the help document of the current language lies.
     QString HelpFile() const;
+    // Where the file dialogs start before a game was loaded or saved: the
+    // user's documents, or home when there are none.
+    static QString FirstGameFolder();
 
 protected:
     void closeEvent(QCloseEvent* Event) override;

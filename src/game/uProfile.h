@@ -83,8 +83,4 @@ private:
     std::shared_ptr<TCache> cache_;
 };
 
-// The folder of the highscore tables, under the name the main window and the
-// controller still use for it; the owner of all paths is archive/uPaths.h.
-inline std::string ProgramFolder() { return UserDataFolder(); }
-
 }  // namespace tessum

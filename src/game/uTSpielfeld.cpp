@@ -372,7 +372,7 @@ bool TSpielfeld::FinishGame() {
     const std::uint8_t Mode = History_->Mode;
     if (Mode != 2 && !Assisted_) {
         try {
-            const std::string Folder = HighscoreFolder_.empty() ? ProgramFolder() : HighscoreFolder_;
+            const std::string Folder = HighscoreFolder_.empty() ? UserDataFolder() : HighscoreFolder_;
             const std::string FileName = HighscoreFileName(Folder, History_->Variant);
             THighscore Table;
             // A table that cannot be read throws here, before anything is

@@ -15,10 +15,6 @@
 
 namespace tessum {
 
-// A shipped data file, under the name the controller still uses for it; the
-// owner of all paths is archive/uPaths.h.
-inline std::string ProgramFileName(const std::string& Name) { return DataFile(Name); }
-
 // Largest payload of a graphics archive we read. The hand frames, the
 // largest archive, unpack to about 22 MB; a few times that leaves room for
 // finer pictures while a damaged or hostile archive cannot take more.

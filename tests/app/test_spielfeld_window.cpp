@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -26,6 +27,7 @@
 #include "FakeClock.h"
 #include "GameTestFolder.h"
 #include "SoundLog.h"
+#include "archive/uPaths.h"
 #include "i18n/MultiLanguage.h"
 #include "i18n/lngDialogs.h"
 #include "app/uRichText.h"
@@ -388,7 +390,27 @@ TEST_F(TMainWindowTest, ComputerAgainstPersonAndNoClicksWhileTheComputerMoves) {
     EXPECT_FALSE(Window->Driver().ComputerArmed());
 }
 
+// HOME and the XDG settings folder of a test, put back when it ends.
+class THomeFolder {
+public:
+    explicit THomeFolder(const std::string& Home)
+        : home_(qgetenv("HOME")), config_(qgetenv("XDG_CONFIG_HOME")) {
+        qputenv("HOME", QByteArray::fromStdString(Home));
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(Home + "/.config"));
+    }
+    ~THomeFolder() {
+        qputenv("HOME", home_);
+        if (config_.isNull()) qunsetenv("XDG_CONFIG_HOME");
+        else qputenv("XDG_CONFIG_HOME", config_);
+    }
+
+private:
+    QByteArray home_, config_;
+};
+
 TEST_F(TMainWindowTest, SaveAndLoadThroughTheCommands) {
+    const THomeFolder Home(folder_);
+    std::filesystem::create_directory(Path("Documents"));
     Configure(0);
     Open();
     Window->aNewGame->trigger();
@@ -403,7 +425,7 @@ TEST_F(TMainWindowTest, SaveAndLoadThroughTheCommands) {
     FileToChoose = [&] { return QString::fromStdString(Base); };
     Window->aSaveGame->trigger();
     ASSERT_TRUE(Exists("spiele/partie.tsm")) << "the extension is added";
-    EXPECT_EQ(FolderShown.toStdString(), folder_) << "the first folder is the program's";
+    EXPECT_EQ(FolderShown.toStdString(), Path("Documents")) << "the first folder is the user's documents";
     EXPECT_EQ(Messages.Count("gespeichert"), 1);
     EXPECT_TRUE(Window->Driver().ClockRunning());
 
@@ -436,6 +458,39 @@ TEST_F(TMainWindowTest, SaveAndLoadThroughTheCommands) {
     Window->aLoadGame->trigger();
     EXPECT_EQ(Game().History().CountMoves(), Moves);
     EXPECT_TRUE(Window->Driver().ClockRunning());
+}
+
+TEST_F(TMainWindowTest, WithoutDocumentsTheDialogsStartAtHome) {
+    const THomeFolder Home(folder_);
+    Configure(0);
+    Open();
+    Window->aLoadGame->trigger();
+    EXPECT_EQ(FolderShown.toStdString(), folder_);
+}
+
+TEST_F(TMainWindowTest, AGameGivenByNameLoadsOrShowsWhyNot) {
+    Configure(0);
+    Open();
+    Window->aNewGame->trigger();
+    for (int I = 0; I < 3 && Game().IsRunning(); ++I) ClickPit(FirstLegalPit());
+    const int Moves = Game().History().CountMoves();
+    FileToChoose = [&] { return QString::fromStdString(Path("given.tsm")); };
+    Window->aSaveGame->trigger();
+    Window->aNewGame->trigger();
+    ASSERT_EQ(Game().History().CountMoves(), 0);
+
+    Window->LoadGameFile(QString::fromStdString(Path("given.tsm")));
+    EXPECT_EQ(Game().History().CountMoves(), Moves);
+    EXPECT_TRUE(Game().IsRunning());
+    EXPECT_TRUE(Window->Driver().ClockRunning());
+
+    // A damaged file is reported and the game in progress goes on.
+    WriteFile("damaged.tsm", "not a saved game at all");
+    Window->LoadGameFile(QString::fromStdString(Path("damaged.tsm")));
+    EXPECT_EQ(Messages.Count("File is corrupt."), 1);
+    Window->LoadGameFile(QString::fromStdString(Path("missing.tsm")));
+    EXPECT_EQ(Game().History().CountMoves(), Moves);
+    EXPECT_TRUE(Game().IsRunning());
 }
 
 TEST_F(TMainWindowTest, SaveFileNameRule) {
@@ -510,7 +565,8 @@ TEST_F(TMainWindowTest, LanguageSwitchKeepsTheGameAndIsRemembered) {
     EXPECT_EQ(Window->aNewGame->text(), "new game");
     EXPECT_EQ(DialogLanguage(), "english");
     EXPECT_EQ(Game().Board().Pits, Pits);
-    EXPECT_TRUE(Window->HelpFile().endsWith("/hilfe/start_e.htm"));
+    EXPECT_EQ(Window->HelpFile().toStdString(), DataFile("hilfe/start_e.htm"));
+    EXPECT_TRUE(QFileInfo(Window->HelpFile()).isFile());
     EXPECT_NE(ReadFile("settings.ini").find("language=english"), std::string::npos);
     Window->miGerman->trigger();
     EXPECT_EQ(Window->aNewGame->text(), "neues Spiel");
