@@ -108,7 +108,7 @@ TEST_F(MoveAnimator, HandPicturesAreDecodedOnlyWhenAHandShows) {
 // The controller still refuses to start without a readable hands archive.
 TEST_F(MoveAnimator, AMissingOrDamagedHandsArchiveIsReportedAtStartUp) {
     namespace fs = std::filesystem;
-    const fs::path Artwork = ProgramFileName("game.gfx");
+    const fs::path Artwork = DataFile("game.gfx");
     const fs::path Copy = fs::path(folder_) / "artwork";
     fs::create_directory(Copy);
     for (const char* Name : {"game.gfx", "steine.gfx", "mulden.gfx", "holz.gfx"})
