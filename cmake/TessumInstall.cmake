@@ -49,12 +49,11 @@ set(CPACK_PACKAGE_NAME tessum)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "The TESSUM developers <tessum@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "sowing game of the mancala family for two players")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "sowing game of the mancala family for two players
- TESSUM is a board game of the mancala family: each side sows the stones of
- one of its pits around the board and tries to gather the most stones in its
- end pit. Three rule variants, play against a friend or the computer at three
- levels, animated hands and sounds, saved games, highscore tables, German and
- English.")
+set(CPACK_PACKAGE_DESCRIPTION "TESSUM is a board game of the mancala family: each side sows the stones of
+one of its pits around the board and tries to gather the most stones in its
+end pit. Three rule variants, play against a friend or the computer at three
+levels, animated hands and sounds, saved games, highscore tables, German and
+English.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
