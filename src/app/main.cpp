@@ -47,7 +47,6 @@ std::vector<std::string> Arguments(int argc, char* argv[]) {
 void SetIdentity() {
     const QString id = QString::fromLatin1(tessum::ApplicationId);
     QApplication::setApplicationName(QStringLiteral("tessum"));
-    QApplication::setApplicationDisplayName(QStringLiteral("TESSUM"));
     QApplication::setApplicationVersion(QString::fromLatin1(tessum::ApplicationVersion));
     QGuiApplication::setDesktopFileName(id);
     // Installed, the icon theme has it; run from a folder, it lies beside the data.
