@@ -20,6 +20,10 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// What an ECorruptFile says, and what a file that reads but makes no sense
+// is reported with.
+inline constexpr const char* CorruptFileText = "File is corrupt.";
+
 // No hostile file may make us hold more than this in one decompressed layer.
 inline constexpr std::int64_t MaxUncompressedSize = 256 * 1024 * 1024;
 

@@ -5,6 +5,7 @@
 #include <exception>
 #include <limits>
 
+#include "archive/QDStreamRoutines.h"
 #include "i18n/GVDialogs.h"
 #include "i18n/MultiLanguage.h"
 #include "i18n/lngDialogs.h"
@@ -294,6 +295,12 @@ bool TSpielfeld::LoadGame(const std::string& FileName) {
         NoteBase_ = History_->Count();
         Running_ = true;
         SetNote(Text("noteload"));
+        // A finished game shows its final board and says how it ended; its
+        // result was entered into the table when it was played.
+        if (Board_->IsGameOver()) {
+            AppendNote(Text("noteend"));
+            AppendNote(ResultLine());
+        }
     } else {
         SetClock(1, OldClock1);
         SetClock(2, OldClock2);
@@ -306,7 +313,18 @@ bool TSpielfeld::LoadGame(const std::string& FileName) {
     Running_ = !Board_->IsGameOver();
     EndUpdate();
     Refresh();
+    // A record whose moves do not replay is as damaged as one that does not
+    // read; the running game stays.
+    if (!Result) ShowError(CorruptFileText);
     return Result;
+}
+
+std::string TSpielfeld::ResultLine() const {
+    const int Winner = Board_->Store1() > Board_->Store2() ? 1 : Board_->Store2() > Board_->Store1() ? 2 : 0;
+    std::string Line = Winner != 0 ? FormatText(Text("msgplayerwon"), {PlayerName(Winner)}) : Text("msgdrawn");
+    // The message's own spacing has no place among the notes.
+    while (!Line.empty() && (Line.back() == '\n' || Line.back() == '\r')) Line.pop_back();
+    return Line;
 }
 
 void TSpielfeld::RecordMove(int Pit) {

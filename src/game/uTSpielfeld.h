@@ -175,6 +175,8 @@ private:
     // Notes: "notestart" and "noteload" replace the text, the others append a line.
     void SetNote(const std::string& Text);
     void AppendNote(const std::string& Line);
+    // "Player X has won." or "Drawn." for the board as it stands.
+    std::string ResultLine() const;
     void PlaySound(const char* Name) const;
     void ShowError(const std::string& Message) const;
     void ShowResult(const std::string& Message) const;

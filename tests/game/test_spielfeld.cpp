@@ -250,6 +250,23 @@ TEST_F(SpielfeldTest, LoadingAFinishedGameShowsItWithoutRunning) {
     EXPECT_EQ(S->Board().Pits, Final);
     // Not entered into the table a second time, no result message either.
     EXPECT_EQ(Host->Results.size(), Messages);
+    // The notes say that the game is over and how it ended.
+    const std::vector<std::string> Notes = NoteLines();
+    ASSERT_EQ(Notes.size(), 3u);
+    EXPECT_EQ(Notes[0], S->Text("noteload"));
+    EXPECT_EQ(Notes[1], S->Text("noteend"));
+    const int Store1 = Final[7], Store2 = Final[14];
+    if (Store1 == Store2)
+        EXPECT_EQ(Notes[2], "Drawn.");
+    else
+        EXPECT_EQ(Notes[2], "Player " + std::string(Store1 > Store2 ? "Ann" : "Bob") + " has won.");
+
+    // An unfinished game loaded says only that it was loaded.
+    StartGame(1, 4, true);
+    PlayOneTurn(4);
+    S->History().SaveToFile(Path("half.tsm"));
+    ASSERT_TRUE(S->LoadGame(Path("half.tsm")));
+    EXPECT_EQ(NoteLines(), std::vector<std::string>{S->Text("noteload")});
 }
 
 class LoadFailure : public SpielfeldTest {
@@ -304,7 +321,8 @@ TEST_F(LoadFailure, AMoveThatDoesNotReplayLeavesTheGameAlone) {
     SaveRecord(H, "bad.tsm");
     EXPECT_FALSE(S->LoadGame(Path("bad.tsm")));
     ExpectGameUnchanged();
-    EXPECT_TRUE(Host->Errors.empty());
+    // Said like any damaged file, once.
+    EXPECT_EQ(Host->Errors, std::vector<std::string>{"File is corrupt."});
 }
 
 TEST_F(LoadFailure, ASkipWhereAMoveWasPossibleOrAnEntryOfTheWrongSideIsRejected) {
