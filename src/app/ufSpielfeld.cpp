@@ -15,6 +15,9 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QUrl>
+#include <QMargins>
+#include <QVBoxLayout>
+#include <QTimer>
 
 #include <algorithm>
 #include <exception>
@@ -64,23 +67,37 @@ QImage HintStoneImage(TSpielfeld& Game) {
 
 // ---------------------------------------------------------------------------
 
-TBoardArea::TBoardArea(TfSpielfeld& Owner) : QWidget(&Owner), owner_(Owner) {
+TBoardArea::TBoardArea(TfSpielfeld& Owner) : QWidget(&Owner), View(BoardWidth, BoardHeight), owner_(Owner) {
     setObjectName("pbSpielfeld");
     setMouseTracking(true);
-    setFixedSize(BoardWidth, BoardHeight);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    // Black around the board, as the window's background has always been.
+    View.Surround = Qt::black;
 }
 
-void TBoardArea::paintEvent(QPaintEvent*) { owner_.pbSpielfeldPaint(); }
+void TBoardArea::ShowChanges(const TBitmap& Picture) {
+    View.SetArea(size(), devicePixelRatioF());
+    const QRegion Changed = View.Update(Picture);
+    if (!Changed.isEmpty()) update(Changed);
+}
+
+void TBoardArea::paintEvent(QPaintEvent* Event) { owner_.pbSpielfeldPaint(Event->rect()); }
+
+void TBoardArea::resizeEvent(QResizeEvent* Event) {
+    QWidget::resizeEvent(Event);
+    View.SetArea(size(), devicePixelRatioF());
+    update();
+}
 
 void TBoardArea::mouseMoveEvent(QMouseEvent* Event) {
-    const QPoint P = Event->position().toPoint();
-    owner_.pbSpielfeldMouseMove(P.x(), P.y());
+    const TPoint P = View.ToBoard(Event->position());
+    owner_.pbSpielfeldMouseMove(P.X, P.Y);
 }
 
 void TBoardArea::mousePressEvent(QMouseEvent* Event) {
-    const QPoint P = Event->position().toPoint();
-    owner_.pbSpielfeldMouseDown(P.x(), P.y());
+    const TPoint P = View.ToBoard(Event->position());
+    owner_.pbSpielfeldMouseDown(P.X, P.Y);
 }
 
 void TBoardArea::leaveEvent(QEvent*) {
@@ -129,6 +146,9 @@ TfSpielfeld::TfSpielfeld(QWidget* Parent) : QMainWindow(Parent) {
 
     pbSpielfeld = new TBoardArea(*this);
     pbSpielfeld->setParent(Client);
+    auto* ClientLayout = new QVBoxLayout(Client);
+    ClientLayout->setContentsMargins(0, 0, 0, 0);
+    ClientLayout->addWidget(pbSpielfeld);
 
     htmlhint = new THTMLHint(this);
     htmlhint->setObjectName("htmlhint");
@@ -170,12 +190,13 @@ TfSpielfeld::TfSpielfeld(QWidget* Parent) : QMainWindow(Parent) {
     Spielfeld_->Layers().PaintAll();
 
     resize(WindowWidth, WindowHeight);
-    if (const QScreen* Screen = QGuiApplication::primaryScreen()) {
-        const QRect Desktop = Screen->availableGeometry();
-        move(Desktop.left() + (Desktop.width() - WindowWidth) / 2,
-             Desktop.top() + (Desktop.height() - WindowHeight) / 2);
-    }
+    FitToScreen(true);
     if (Spielfeld_->Settings().Maximized) setWindowState(windowState() | Qt::WindowMaximized);
+    if (Spielfeld_->Settings().FullScreen) {
+        MaximizedBeforeFullScreen_ = Spielfeld_->Settings().Maximized;
+        setWindowState(windowState() | Qt::WindowFullScreen);
+    }
+    aFullScreen->setChecked(Spielfeld_->Settings().FullScreen);
 
     const TTessumSettings& Settings = Spielfeld_->Settings();
     aSound->setChecked(Settings.Sound);
@@ -248,6 +269,12 @@ void TfSpielfeld::BuildMenus() {
     aSound = MakeAction("aSound", &TfSpielfeld::aSoundExecute);
     aSound->setCheckable(true);
     miOptions->addAction(aSound);
+    aFullScreen = MakeAction("aFullScreen", &TfSpielfeld::aFullScreenExecute);
+    aFullScreen->setCheckable(true);
+    aFullScreen->setShortcut(QKeySequence(Qt::Key_F11));
+    // On the window as well, so the key works while the menus are disabled.
+    addAction(aFullScreen);
+    miOptions->addAction(aFullScreen);
     miOptions->addSeparator();
     auto* Animations = new QActionGroup(this);
     Animations->setObjectName("agAnimation");
@@ -299,9 +326,18 @@ void TfSpielfeld::lngTranslate() { SetDialogLanguage(lng->Language()); }
 void TfSpielfeld::ShowError(const std::string& Message) { LngMessageDlg(Message, mtError, {mbOK}); }
 
 void TfSpielfeld::Repaint() {
-    // Coalesced: the next round of events paints once, however many layers
-    // changed; the animation's waits handle events every frame.
-    pbSpielfeld->update();
+    // Coalesced: the next round of events rescales and repaints once, only
+    // what changed, however many layers changed; the animation's waits
+    // handle events every frame.
+    if (RepaintPending_) return;
+    RepaintPending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            RepaintPending_ = false;
+            if (Spielfeld_ && !Spielfeld_->IsUpdating()) pbSpielfeld->ShowChanges(Spielfeld_->ShownPicture());
+        },
+        Qt::QueuedConnection);
 }
 
 void TfSpielfeld::ShowResult(const std::string& Message) { LngMessageDlg(Message, mtInformation, {mbOK}); }
@@ -329,7 +365,8 @@ void TfSpielfeld::ShowHint(int Pit, int Stones, int X, int Y) {
     const QString Html = QString("<IMG src=\"idx:0\" align=\"middle\"> <b>%1</b> %2")
                              .arg(static_cast<unsigned>(Stones))
                              .arg(FromAnsi(Word));
-    htmlhint->ShowHint(Html, pbSpielfeld->mapToGlobal(QPoint(X, Y)));
+    const QPointF At = pbSpielfeld->View.ToWidget(TPoint{X, Y});
+    htmlhint->ShowHint(Html, pbSpielfeld->mapToGlobal(At.toPoint()));
 }
 
 void TfSpielfeld::HideHint() {
@@ -367,7 +404,11 @@ void TfSpielfeld::SetPointer(TPointer Pointer) {
 void TfSpielfeld::closeEvent(QCloseEvent* Event) {
     Driver_->HoldComputer();
     const bool Quit = Ask(lng->GetText("msgquit"));
-    if (isVisible()) Spielfeld_->Settings().Maximized = isMaximized();
+    if (isVisible()) {
+        // Full screen hides whether the window was maximized beneath it.
+        Spielfeld_->Settings().FullScreen = isFullScreen();
+        Spielfeld_->Settings().Maximized = isFullScreen() ? MaximizedBeforeFullScreen_ : isMaximized();
+    }
     if (Quit) {
         Event->accept();
         return;
@@ -394,21 +435,84 @@ void TfSpielfeld::keyPressEvent(QKeyEvent* Event) {
     QMainWindow::keyPressEvent(Event);
 }
 
-void TfSpielfeld::resizeEvent(QResizeEvent* Event) {
-    QMainWindow::resizeEvent(Event);
-    const QWidget* Client = centralWidget();
-    pbSpielfeld->move(std::max(0, (Client->width() - BoardWidth) / 2),
-                      std::max(0, (Client->height() - BoardHeight) / 2));
+void TfSpielfeld::showEvent(QShowEvent* Event) {
+    QMainWindow::showEvent(Event);
+    if (Placed_) return;
+    Placed_ = true;
+    // The window manager's frame is known only once the window is up: then
+    // the window is pulled fully onto the screen.
+    QTimer::singleShot(0, this, [this] { FitToScreen(false); });
+}
+
+void TfSpielfeld::changeEvent(QEvent* Event) {
+    QMainWindow::changeEvent(Event);
+    if (Event->type() == QEvent::WindowStateChange && aFullScreen) aFullScreen->setChecked(isFullScreen());
+}
+
+QMargins TfSpielfeld::FrameMargins() const {
+    const QRect Inner = geometry(), Outer = frameGeometry();
+    return {Inner.left() - Outer.left(), Inner.top() - Outer.top(), Outer.right() - Inner.right(),
+            Outer.bottom() - Inner.bottom()};
+}
+
+QSize TfSpielfeld::MinimumSize(const QRect& Available, const QMargins& Frame) {
+    const QSize Room(Available.width() - Frame.left() - Frame.right(),
+                     Available.height() - Frame.top() - Frame.bottom());
+    return QSize(std::max(1, std::min(WindowWidth, Room.width())), std::max(1, std::min(WindowHeight, Room.height())));
+}
+
+QRect TfSpielfeld::Placement(const QRect& Available, QSize Wanted, const QMargins& Frame) {
+    const QSize Room(Available.width() - Frame.left() - Frame.right(),
+                     Available.height() - Frame.top() - Frame.bottom());
+    const QSize Size = Wanted.boundedTo(Room).expandedTo(QSize(1, 1));
+    const int OuterW = Size.width() + Frame.left() + Frame.right();
+    const int OuterH = Size.height() + Frame.top() + Frame.bottom();
+    const int X = Available.left() + std::max(0, (Available.width() - OuterW) / 2);
+    const int Y = Available.top() + std::max(0, (Available.height() - OuterH) / 2);
+    return QRect(QPoint(X, Y), Size);
+}
+
+void TfSpielfeld::FitToScreen(bool Centre) {
+    const QScreen* Screen = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (Screen == nullptr) return;
+    const QRect Available = Screen->availableGeometry();
+    const QMargins Frame = FrameMargins();
+    setMinimumSize(MinimumSize(Available, Frame));
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized)) return;
+    const QRect Wanted = Placement(Available, size(), Frame);
+    if (Wanted.size() != size()) resize(Wanted.size());
+    if (Centre) {
+        move(Wanted.topLeft());
+        return;
+    }
+    // Only pulled back where it sticks out.
+    const QRect Outer = frameGeometry();
+    const int X = std::clamp(Outer.left(), Available.left(), std::max(Available.left(), Available.right() + 1 - Outer.width()));
+    const int Y = std::clamp(Outer.top(), Available.top(), std::max(Available.top(), Available.bottom() + 1 - Outer.height()));
+    if (X != Outer.left() || Y != Outer.top()) move(X, Y);
 }
 
 // ---------------------------------------------------------------------------
 // Board area
 
-void TfSpielfeld::pbSpielfeldPaint() {
-    if (!Spielfeld_ || Spielfeld_->IsUpdating()) return;
+void TfSpielfeld::pbSpielfeldPaint(const QRect& Exposed) {
+    if (!Spielfeld_) return;
+    TBoardView& View = pbSpielfeld->View;
+    View.SetArea(pbSpielfeld->size(), pbSpielfeld->devicePixelRatioF());
+    // While the controller updates, the last picture stays.
+    if (!Spielfeld_->IsUpdating()) {
+        const QRegion Changed = View.Update(Spielfeld_->ShownPicture());
+        const QRegion Elsewhere = Changed - Exposed;
+        if (!Elsewhere.isEmpty()) pbSpielfeld->update(Elsewhere);
+    }
     QPainter Painter(pbSpielfeld);
-    Painter.drawImage(0, 0, Spielfeld_->ShownPicture().Image());
+    View.Paint(Painter, Exposed);
     if (Spielfeld_->IsAnimating()) return;
+    // The marks are drawn in board coordinates over the scaled board.
+    const QRectF Board = View.Target();
+    Painter.setClipRect(Exposed);
+    Painter.translate(Board.topLeft());
+    Painter.scale(View.Factor(), View.Factor());
     // The hint's pit wears the marker the stone animation uses.
     if (BestPit_ >= 1 && BestPit_ <= PitCount && !Spielfeld_->HighlightPicture().Empty()) {
         const TRect& R = PitRects[static_cast<std::size_t>(BestPit_)];
@@ -612,6 +716,17 @@ void TfSpielfeld::aGameHistoryExecute() {
 }
 
 void TfSpielfeld::aEndExecute() { close(); }
+
+void TfSpielfeld::aFullScreenExecute() {
+    if (isFullScreen()) {
+        setWindowState((windowState() & ~Qt::WindowFullScreen) |
+                       (MaximizedBeforeFullScreen_ ? Qt::WindowMaximized : Qt::WindowNoState));
+    } else {
+        MaximizedBeforeFullScreen_ = isMaximized();
+        setWindowState(windowState() | Qt::WindowFullScreen);
+    }
+    aFullScreen->setChecked(isFullScreen());
+}
 
 void TfSpielfeld::aSoundExecute() {
     // A checkable action has already flipped its mark when it triggers.

@@ -27,6 +27,7 @@
 
 #include "game/uTSpielfeld.h"
 #include "game/uTTurnDriver.h"
+#include "graphics/uBoardView.h"
 
 class QAction;
 
@@ -36,16 +37,25 @@ class TMultiLanguage;
 class THTMLHint;
 class TfSpielfeld;
 
-// The board area: shows the controller's picture and reports the mouse.
+// The board area: the whole client area of the window. It shows the
+// controller's picture at the largest size that fits, centred in black, and
+// reports the mouse in board coordinates.
 class TBoardArea : public QWidget {
     Q_OBJECT
 public:
     explicit TBoardArea(TfSpielfeld& Owner);
     // The pit whose hint is shown, -1 for none.
     int Tag = -1;
+    // Placement of the board in this widget and its scaled picture.
+    TBoardView View;
+
+    // Brings the scaled picture up to date with Picture and repaints what
+    // changed.
+    void ShowChanges(const TBitmap& Picture);
 
 protected:
     void paintEvent(QPaintEvent* Event) override;
+    void resizeEvent(QResizeEvent* Event) override;
     void mouseMoveEvent(QMouseEvent* Event) override;
     void mousePressEvent(QMouseEvent* Event) override;
     void leaveEvent(QEvent* Event) override;
@@ -127,6 +137,7 @@ public:
     QAction* aGameHistory;
     QAction* aEnd;
     QAction* aSound;
+    QAction* aFullScreen = nullptr;
     QAction* miHandanimation;
     QAction* miSteinAnimation;
     QAction* minoAnimation;
@@ -147,8 +158,8 @@ public:
     // the dialog's own modal run unless replaced (tests choose directly).
     std::function<QString(QFileDialog& Dialog)> ChooseFile;
 
-    // Board area events.
-    void pbSpielfeldPaint();
+    // Board area events; positions in board coordinates.
+    void pbSpielfeldPaint(const QRect& Exposed);
     void pbSpielfeldMouseMove(int X, int Y);
     void pbSpielfeldMouseDown(int X, int Y);
 
@@ -166,6 +177,8 @@ public:
     void aGameHistoryExecute();
     void aEndExecute();
     void aSoundExecute();
+    // Full screen on and off (F11); remembered like maximized.
+    void aFullScreenExecute();
     void miAnimationClick(QAction* Item);
     void miGermanClick(QAction* Item);
     void aUpdateExecute();
@@ -188,6 +201,14 @@ public:
     // The name a save-file choice is written under: ".tsm" added unless the
     // name already ends in it, whatever the letter case.
     static QString SaveFileName(const QString& Chosen);
+    // Where a window of Wanted size (without its frame) opens on a screen
+    // whose free area is Available, with Frame around it: centred, no larger
+    // than the area, never beyond it. The frame's top left is returned with
+    // the client size.
+    static QRect Placement(const QRect& Available, QSize Wanted, const QMargins& Frame);
+    // The smallest client size: the board's own 1:1 size with the menu, or
+    // the screen when that is smaller.
+    static QSize MinimumSize(const QRect& Available, const QMargins& Frame);
     // Where the help document of the current language lies.
     QString HelpFile() const;
     // Where the file dialogs start before a game was loaded or saved: the
@@ -197,9 +218,14 @@ public:
 protected:
     void closeEvent(QCloseEvent* Event) override;
     void keyPressEvent(QKeyEvent* Event) override;
-    void resizeEvent(QResizeEvent* Event) override;
+    void showEvent(QShowEvent* Event) override;
+    void changeEvent(QEvent* Event) override;
 
 private:
+    // Size limits and position from the screen the window is on; Centre
+    // places it in the middle, otherwise it is only pulled back onto it.
+    void FitToScreen(bool Centre);
+    QMargins FrameMargins() const;
     void BuildMenus();
     void lngTranslate();
     void OpenShell(const QString& Target);
@@ -216,6 +242,11 @@ private:
     // Whether the file dialogs have been given their first folder.
     bool LoadFolderSet_ = false;
     bool SaveFolderSet_ = false;
+    // A repaint of the board is on its way.
+    bool RepaintPending_ = false;
+    // Maximized before full screen, to return to it.
+    bool MaximizedBeforeFullScreen_ = false;
+    bool Placed_ = false;
 };
 
 }  // namespace tessum

@@ -41,6 +41,7 @@ void TTessumSettings::Load() {
     if (ini.ReadBool(SectionSettings, KeyStoneAni, false)) Animation = AnimationStones;
     if (ini.ReadBool(SectionSettings, KeyNoAni, false)) Animation = AnimationNone;
     Maximized = ini.ReadBool(SectionSettings, KeyMaximized, false);
+    FullScreen = ini.ReadBool(SectionSettings, KeyFullScreen, false);
 }
 
 void TTessumSettings::Save() const {
@@ -50,6 +51,10 @@ void TTessumSettings::Save() const {
     ini.WriteBool(SectionSettings, KeyStoneAni, Animation == AnimationStones);
     ini.WriteBool(SectionSettings, KeyNoAni, Animation == AnimationNone);
     ini.WriteBool(SectionSettings, KeyMaximized, Maximized);
+    // Written only once full screen has been used, so the files of everyone
+    // else stay as they were.
+    if (FullScreen || !ini.ReadString(SectionSettings, KeyFullScreen, "").empty())
+        ini.WriteBool(SectionSettings, KeyFullScreen, FullScreen);
 }
 
 TIniFile* OpenSettingsFile(const std::string& FileName) {

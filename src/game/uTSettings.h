@@ -19,6 +19,7 @@ inline constexpr char KeyHandAni[] = "handani";
 inline constexpr char KeyStoneAni[] = "stoneani";
 inline constexpr char KeyNoAni[] = "noani";
 inline constexpr char KeyMaximized[] = "maximized";
+inline constexpr char KeyFullScreen[] = "fullscreen";
 inline constexpr char KeyLanguage[] = "language";
 
 // Section "newgame": the last choices of the new-game dialog.
@@ -58,6 +59,8 @@ class TTessumSettings {
 public:
     bool Sound = false;
     bool Maximized = false;
+    // The window covered the whole screen when the program last ended.
+    bool FullScreen = false;
     std::uint8_t Animation = AnimationNone;
 
     // Missing or unreadable values take their defaults: sound on, hand animation,

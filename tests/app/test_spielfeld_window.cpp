@@ -177,8 +177,11 @@ protected:
         return true;
     }
 
-    void Mouse(QEvent::Type Type, QPoint At) {
+    // A mouse event at board point Board, where the window shows it.
+    void Mouse(QEvent::Type Type, QPoint Board) {
         const Qt::MouseButton Button = Type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+        const TBoardView& View = Window->pbSpielfeld->View;
+        const QPointF At = View.ToWidget(TPoint{Board.x(), Board.y()}) + QPointF(View.Factor() / 2, View.Factor() / 2);
         QMouseEvent Event(Type, At, Window->pbSpielfeld->mapToGlobal(At), Button,
                           Type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(Window->pbSpielfeld, &Event);
@@ -214,9 +217,13 @@ TEST_F(TMainWindowTest, StartsWithoutAGameAndSizesItselfAroundTheBoard) {
     Open();
     EXPECT_EQ(Window->windowTitle(), "TESSUM (R) Freeware Nr. 1");
     EXPECT_EQ(Window->size(), QSize(800, 600));
-    EXPECT_EQ(Window->pbSpielfeld->size(), QSize(720, 520));
-    const QRect Client = Window->centralWidget()->rect();
-    EXPECT_EQ(Window->pbSpielfeld->x(), std::max(0, (Client.width() - 720) / 2));
+    // The board area is the whole client area; the board in it as large as
+    // fits, its shape kept, centred.
+    EXPECT_EQ(Window->pbSpielfeld->size(), Window->centralWidget()->size());
+    const QRectF Board = Window->pbSpielfeld->View.Target();
+    EXPECT_NEAR(Board.width() / Board.height(), 720.0 / 520.0, 0.01);
+    EXPECT_GE(Board.width(), 720);
+    EXPECT_NEAR(Board.center().x(), Window->pbSpielfeld->width() / 2.0, 1.0);
     EXPECT_FALSE(Game().IsRunning());
     EXPECT_FALSE(Window->aSaveGame->isEnabled());
     EXPECT_FALSE(Window->aGameHistory->isEnabled());

@@ -211,5 +211,16 @@ TEST_F(SettingsTest, NewGameChoicesRoundTripAndGarbageIsTamed) {
     EXPECT_EQ(in.Stones, 3);
 }
 
+TEST_F(SettingsTest, FullScreenIsRememberedOnceUsed) {
+    TTessumSettings s;
+    s.FullScreen = true;
+    s.Save();
+    EXPECT_TRUE(Loaded().FullScreen);
+    s.FullScreen = false;
+    s.Save();
+    EXPECT_FALSE(Loaded().FullScreen);
+    EXPECT_NE(ReadFile("settings.ini").find("fullscreen=0"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace tessum

@@ -73,7 +73,8 @@ QImage WindowWithHint(TfSpielfeld& Window) {
 
 void Hover(TfSpielfeld& Window, int Pit) {
     const TRect& R = PitRects[static_cast<std::size_t>(Pit)];
-    const QPoint At((R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2);
+    // Where the window shows the pit's centre; the board may be scaled.
+    const QPointF At = Window.pbSpielfeld->View.ToWidget(TPoint{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2});
     QMouseEvent Move(QEvent::MouseMove, At, Window.pbSpielfeld->mapToGlobal(At), Qt::NoButton, Qt::NoButton,
                      Qt::NoModifier);
     QApplication::sendEvent(Window.pbSpielfeld, &Move);
