@@ -156,8 +156,12 @@ namespace {
 
 std::string FitBuffer(std::string_view V) { return std::string(V.substr(0, ProfileBufferSize - 1)); }
 
-std::string LookUp(std::string_view Content, std::string_view Section, std::string_view Key,
+std::string LookUp(std::string_view Content, std::string_view RawSection, std::string_view RawKey,
                    std::string_view Default) {
+    // Names are taken as a write stores them, so what was written reads back.
+    const std::string section(Trim(OneLine(RawSection)));
+    const std::string key(Trim(OneLine(RawKey)));
+    const std::string_view Section = section, Key = key;
     if (Section.empty() || Key.empty()) return FitBuffer(Default);
     bool inSection = false;
     for (std::string_view line : SplitLines(Content)) {
@@ -179,13 +183,54 @@ std::string LookUp(std::string_view Content, std::string_view Section, std::stri
 bool WriteIntoContent(const std::string& FileName, TReadResult Read, const std::string& Content,
                       std::string_view Section, std::string_view Key, std::string_view Value,
                       std::string& NewContent) {
+    // A file we cannot read in full must not be replaced by what little we know of it.
+    if (Read == TReadResult::Failed) return false;
+    std::string out = Content;
+    if (!SetProfileValue(out, Section, Key, Value)) return false;
+    try {
+        // Refuses a write-protected file, keeps the permissions of the one it
+        // replaces and writes through a symbolic link.
+        WriteFileSafely(FileName, [&](TStream& s) { s.WriteBuffer(out.data(), out.size()); });
+    } catch (const std::exception&) {
+        return false;
+    }
+    NewContent = std::move(out);
+    return true;
+}
+
+}  // namespace
+
+std::string GetProfileString(const std::string& FileName, std::string_view Section,
+                             std::string_view Key, std::string_view Default) {
+    std::string content;
+    if (Section.empty() || Key.empty() || ReadWholeFile(FileName, content) != TReadResult::Read)
+        return FitBuffer(Default);
+    return LookUp(content, Section, Key, Default);
+}
+
+bool WriteProfileString(const std::string& FileName, std::string_view Section,
+                        std::string_view Key, std::string_view Value) {
+    std::string content, written;
+    const TReadResult read = ReadWholeFile(FileName, content);
+    return WriteIntoContent(FileName, read, content, Section, Key, Value, written);
+}
+
+std::size_t ProfileFileReads() { return ReadCounter(); }
+
+std::string ProfileValue(std::string_view Content, std::string_view Section, std::string_view Key,
+                         std::string_view Default) {
+    return LookUp(Content, Section, Key, Default);
+}
+
+bool SetProfileValue(std::string& Content, std::string_view Section, std::string_view Key, std::string_view Value) {
     const std::string section(Trim(OneLine(Section)));
     const std::string key(Trim(OneLine(Key)));
     const std::string value = OneLine(Value);
-    if (section.empty() || key.empty() || key.find('=') != std::string::npos) return false;
-
-    // A file we cannot read in full must not be replaced by what little we know of it.
-    if (Read == TReadResult::Failed) return false;
+    // Names the file could not give back: a bracket would end the section
+    // header early, a key would read as a comment or a header or end at "=".
+    if (section.empty() || key.empty() || key.find('=') != std::string::npos ||
+        section.find(']') != std::string::npos || key.front() == ';' || key.front() == '[')
+        return false;
 
     const std::string eol = Content.find("\r\n") != std::string::npos ? "\r\n" : "\n";
     const auto old = SplitLines(Content);
@@ -219,35 +264,9 @@ bool WriteIntoContent(const std::string& FileName, TReadResult Read, const std::
 
     std::string out;
     for (const auto& l : lines) out += l + eol;
-    try {
-        // Refuses a write-protected file, keeps the permissions of the one it
-        // replaces and writes through a symbolic link.
-        WriteFileSafely(FileName, [&](TStream& s) { s.WriteBuffer(out.data(), out.size()); });
-    } catch (const std::exception&) {
-        return false;
-    }
-    NewContent = std::move(out);
+    Content = std::move(out);
     return true;
 }
-
-}  // namespace
-
-std::string GetProfileString(const std::string& FileName, std::string_view Section,
-                             std::string_view Key, std::string_view Default) {
-    std::string content;
-    if (Section.empty() || Key.empty() || ReadWholeFile(FileName, content) != TReadResult::Read)
-        return FitBuffer(Default);
-    return LookUp(content, Section, Key, Default);
-}
-
-bool WriteProfileString(const std::string& FileName, std::string_view Section,
-                        std::string_view Key, std::string_view Value) {
-    std::string content, written;
-    const TReadResult read = ReadWholeFile(FileName, content);
-    return WriteIntoContent(FileName, read, content, Section, Key, Value, written);
-}
-
-std::size_t ProfileFileReads() { return ReadCounter(); }
 
 int ProfileTextToInt(std::string_view Text, int Default) {
     Text = Trim(Text);

@@ -39,6 +39,13 @@ std::string GetProfileString(const std::string& FileName, std::string_view Secti
 // is not rewritten, so whatever it holds stays for the user to look at.
 inline constexpr std::size_t MaxSettingsFileSize = 1024 * 1024;
 
+// The two halves of the calls above on a file's content in memory: the value
+// of Key in Section, and the content with Key set to Value (false, and
+// Content unchanged, when the section or key cannot be stored).
+std::string ProfileValue(std::string_view Content, std::string_view Section, std::string_view Key,
+                         std::string_view Default);
+bool SetProfileValue(std::string& Content, std::string_view Section, std::string_view Key, std::string_view Value);
+
 // How many times a settings file has been read from disk (for tests).
 std::size_t ProfileFileReads();
 

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <filesystem>
+#include <system_error>
 
 namespace tessum {
 
@@ -40,8 +42,21 @@ TGFXFile::TGFXFile() : streams_(std::make_unique<TQDStreams>()) { streams_->Size
 TGFXFile::~TGFXFile() = default;
 
 void TGFXFile::LoadFromFile(const std::string& FileName) {
+    fileName_ = FileName;
     streams_->SizeLimit = MaxGraphicsArchiveSize;
-    streams_->LoadFromFile(FileName);
+    try {
+        streams_->LoadFromFile(FileName);
+    } catch (const EFileError& E) {
+        std::error_code ec;
+        const bool missing = !std::filesystem::exists(std::filesystem::symlink_status(FileName, ec)) ||
+                             !std::filesystem::exists(FileName, ec);
+        throw EArchiveFileError(E.what(), FileName, missing ? TArchiveProblem::Missing : TArchiveProblem::Unreadable);
+    } catch (const ECorruptFile& E) {
+        throw EArchiveCorrupt(E.what(), FileName);
+    } catch (const EReadError&) {
+        // A damaged entry table: to its user the archive is just as corrupt.
+        throw EArchiveCorrupt("File is corrupt.", FileName);
+    }
     PictureScale = 1;
 }
 
@@ -54,6 +69,7 @@ void TGFXFile::LoadForScale(const std::string& FileName, int Scale) {
             streams_->SizeLimit = 4 * MaxGraphicsArchiveSize;
             try {
                 streams_->LoadFromFile(twin);
+                fileName_ = twin;
                 PictureScale = 2;
                 return;
             } catch (const std::exception&) {
@@ -68,7 +84,11 @@ void TGFXFile::LoadForScale(const std::string& FileName, int Scale) {
 void TGFXFile::GetBitmap(const std::string& Name, TBitmap& Bitmap) const {
     TMemoryStream entry;
     streams_->GetStream(Name, entry);
-    Bitmap.LoadFromStream(entry);
+    try {
+        Bitmap.LoadFromStream(entry);
+    } catch (const EInvalidGraphic& E) {
+        throw EArchivePicture(E.what(), fileName_);
+    }
     Bitmap.SetScale(PictureScale);
     Bitmap.Rescale(TargetScale, false);
 }
@@ -76,7 +96,11 @@ void TGFXFile::GetBitmap(const std::string& Name, TBitmap& Bitmap) const {
 void TGFXFile::GetJPEG(const std::string& Name, TJPEGImage& Image) const {
     TMemoryStream entry;
     streams_->GetStream(Name, entry);
-    Image.LoadFromStream(entry);
+    try {
+        Image.LoadFromStream(entry);
+    } catch (const EInvalidGraphic& E) {
+        throw EArchivePicture(E.what(), fileName_);
+    }
     Image.SetScale(PictureScale, false);
     Image.SetScale(TargetScale, true);
 }

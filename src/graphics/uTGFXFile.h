@@ -15,6 +15,44 @@
 
 namespace tessum {
 
+// What is wrong with a graphics archive that cannot serve.
+enum class TArchiveProblem { Missing, Unreadable, Damaged };
+
+// Carried beside the error itself by every failure of a graphics archive, so
+// that start-up can tell the player which file is at fault and how, whatever
+// layer (file system, container, picture decoder) found it.
+class TArchiveFault {
+public:
+    TArchiveFault(std::string FileName, TArchiveProblem Problem)
+        : fileName_(std::move(FileName)), problem_(Problem) {}
+    virtual ~TArchiveFault() = default;
+    const std::string& ArchiveFileName() const { return fileName_; }
+    TArchiveProblem Problem() const { return problem_; }
+
+private:
+    std::string fileName_;
+    TArchiveProblem problem_;
+};
+
+// The archive could not be opened (missing, no permission, no regular file).
+class EArchiveFileError final : public EFileError, public TArchiveFault {
+public:
+    EArchiveFileError(const std::string& What, std::string FileName, TArchiveProblem Problem)
+        : EFileError(What), TArchiveFault(std::move(FileName), Problem) {}
+};
+// The container is damaged.
+class EArchiveCorrupt final : public ECorruptFile, public TArchiveFault {
+public:
+    EArchiveCorrupt(const std::string& What, std::string FileName)
+        : ECorruptFile(What), TArchiveFault(std::move(FileName), TArchiveProblem::Damaged) {}
+};
+// A picture inside the archive is damaged.
+class EArchivePicture final : public EInvalidGraphic, public TArchiveFault {
+public:
+    EArchivePicture(const std::string& What, std::string FileName)
+        : EInvalidGraphic(What), TArchiveFault(std::move(FileName), TArchiveProblem::Damaged) {}
+};
+
 // Largest payload of a graphics archive we read. The hand frames, the
 // largest archive, unpack to about 22 MB; a few times that leaves room for
 // finer pictures while a damaged or hostile archive cannot take more.
@@ -43,9 +81,10 @@ public:
     // are resampled (bitmaps by repeating pixels, JPEG pictures smoothly).
     int TargetScale = 1;
 
-    // Loads the archive; a missing file throws EFileError, a damaged one the
-    // container's errors, one beyond MaxGraphicsArchiveSize ECorruptFile.
-    // The pictures are taken as drawn for scale 1.
+    // Loads the archive; a file that cannot be opened throws EArchiveFileError
+    // (an EFileError), a damaged one or one beyond MaxGraphicsArchiveSize
+    // EArchiveCorrupt (an ECorruptFile). The pictures are taken as drawn for
+    // scale 1.
     void LoadFromFile(const std::string& FileName);
     // Loads the archive for pictures at Scale: the "@2x" archive beside
     // FileName when Scale is 2 or more and that archive exists, else FileName
@@ -53,7 +92,7 @@ public:
     void LoadForScale(const std::string& FileName, int Scale);
     // Decodes entry Name (matched without regard to case) into Bitmap. A name
     // the archive lacks leaves an empty bitmap; damaged picture data throws
-    // EInvalidGraphic.
+    // EArchivePicture (an EInvalidGraphic).
     void GetBitmap(const std::string& Name, TBitmap& Bitmap) const;
     void GetJPEG(const std::string& Name, TJPEGImage& Image) const;
     // Whether the archive holds Name.
@@ -63,6 +102,7 @@ public:
 
 private:
     std::unique_ptr<TQDStreams> streams_;
+    std::string fileName_;
 };
 
 // Groups of 1 to 9 stones ("st1.bmp" .. "st9.bmp" of "steine.gfx"), each drawn

@@ -208,6 +208,18 @@ TEST_F(ProfileTest, ValuesEndAtANulByte) {
     EXPECT_EQ(GetProfileString(Ini(), "s", "name", "d"), "Anna");
 }
 
+TEST(ProfileText, NamesTheFileCouldNotGiveBackAreRefused) {
+    std::string content = "[s]\nk=1\n";
+    for (const auto& [section, key] : {std::pair{"a]b", "k"}, std::pair{"s", ";k"}, std::pair{"s", "[k"},
+                                       std::pair{"s", "k=v"}, std::pair{" ", "k"}}) {
+        EXPECT_FALSE(SetProfileValue(content, section, key, "x")) << section << " " << key;
+        EXPECT_EQ(content, "[s]\nk=1\n");
+    }
+    ASSERT_TRUE(SetProfileValue(content, " S ", " K ", "two\nlines"));
+    EXPECT_EQ(content, "[s]\nk=two lines\n");
+    EXPECT_EQ(ProfileValue(content, "s", "k", "d"), "two lines");
+}
+
 TEST_F(ProfileTest, AnOversizedFileGivesTheDefaultsAndStaysUntouched) {
     std::string big = "[settings]\nsound=0\n";
     big.append(MaxSettingsFileSize, ';');

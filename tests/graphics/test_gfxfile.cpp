@@ -4,6 +4,8 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <filesystem>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -115,6 +117,39 @@ TEST_F(GfxFileTest, MissingOrDamagedArchivesFailLoudly) {
         f.WriteBuffer(junk, sizeof junk);
     }
     EXPECT_THROW(TGFXSteine(Path("steine.gfx")), ECorruptFile);
+}
+
+TEST_F(GfxFileTest, EveryFailureNamesTheArchiveAndWhatIsWrong) {
+    auto faultOf = [](auto&& Load) -> std::pair<std::string, TArchiveProblem> {
+        try {
+            Load();
+        } catch (const TArchiveFault& F) {
+            return {F.ArchiveFileName(), F.Problem()};
+        } catch (...) {
+        }
+        return {"", TArchiveProblem::Damaged};
+    };
+    const std::string missing = Path("steine.gfx");
+    EXPECT_EQ(faultOf([&] { TGFXSteine s(missing); }), std::pair(missing, TArchiveProblem::Missing));
+
+    WriteStones(true);
+    TMemoryStream whole;
+    whole.LoadFromFile(missing);
+    TMemoryStream cut(std::vector<std::uint8_t>(whole.Bytes().begin(), whole.Bytes().begin() + whole.Size() / 2));
+    cut.SaveToFile(missing);
+    EXPECT_EQ(faultOf([&] { TGFXSteine s(missing); }), std::pair(missing, TArchiveProblem::Damaged));
+    EXPECT_THROW(TGFXSteine{missing}, ECorruptFile);  // still the container's error to other callers
+
+    // A good container holding a broken picture.
+    TQDStreams a;
+    TMemoryStream broken(std::vector<std::uint8_t>{'B', 'M', 1, 2, 3});
+    a.AddStream("st1.bmp", broken);
+    Write(missing, a);
+    EXPECT_EQ(faultOf([&] { TGFXSteine s(missing); }), std::pair(missing, TArchiveProblem::Damaged));
+
+    std::filesystem::remove(missing);
+    std::filesystem::create_directory(missing);
+    EXPECT_EQ(faultOf([&] { TGFXSteine s(missing); }), std::pair(missing, TArchiveProblem::Unreadable));
 }
 
 TEST_F(GfxFileTest, ArchivesBeyondTheirBoundAreCorruptBeforeBeingRead) {
