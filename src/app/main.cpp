@@ -7,12 +7,14 @@
 
 #include <cstdio>
 #include <exception>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "archive/uPaths.h"
 #include "i18n/GVDialogs.h"
 #include "i18n/lngDialogs.h"
+#include "app/uBrokenInstallation.h"
 #include "app/uCommandLine.h"
 #include "app/ufLanguage.h"
 #include "app/ufSpielfeld.h"
@@ -77,13 +79,22 @@ int main(int argc, char* argv[]) {
     }
     SetIdentity();
     tessum::ChooseLanguageOnFirstStart();
-    tessum::TfSpielfeld Window;
-    Window.show();
+    // The pictures are read while the window is built, outside the event
+    // loop's error display: a broken installation is told here, and the
+    // program ends without writing anything.
+    std::unique_ptr<tessum::TfSpielfeld> Window;
+    try {
+        Window = std::make_unique<tessum::TfSpielfeld>();
+    } catch (const tessum::TArchiveFault& Fault) {
+        return tessum::ReportBrokenInstallation(Fault);
+    }
+    Window->show();
     if (!Line.File.empty()) {
         // Run from the event loop, so a failure reaches the error display
         // like any other and the game goes on without it.
         const QString File = QFileInfo(QString::fromLocal8Bit(Line.File.c_str())).absoluteFilePath();
-        QTimer::singleShot(0, &Window, [&Window, File] { Window.LoadGameFile(File); });
+        tessum::TfSpielfeld* Shown = Window.get();
+        QTimer::singleShot(0, Shown, [Shown, File] { Shown->LoadGameFile(File); });
     }
     return QApplication::exec();
 }
