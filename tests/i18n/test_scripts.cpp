@@ -49,7 +49,7 @@ const std::vector<TScriptContract>& Contracts() {
          {},
          {"warning", "error", "information", "confirm", "mbYes", "mbNo", "mbOK", "mbCancel",
           "mbAbort", "mbRetry", "mbIgnore", "mbAll", "mbNoToAll", "mbYesToAll", "mbHelp",
-          "msgcannotopen"}},
+          "msgcannotopen", "msgfilemissing", "msgfileunreadable", "msgfiledamaged", "msgreinstall"}},
     };
     return c;
 }
