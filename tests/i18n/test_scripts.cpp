@@ -27,7 +27,7 @@ struct TScriptContract {
 const std::vector<TScriptContract>& Contracts() {
     static const std::vector<TScriptContract> c = {
         {"fSpielfeld.lng",
-         {"miGame", "aNewGame", "aLoadGame", "aSaveGame", "aUndo", "aRedo", "aHint", "aHighscore", "aGameHistory", "aEnd",
+         {"miGame", "aNewGame", "aLoadGame", "aSaveGame", "aUndo", "aRedo", "aHint", "aFullScreen", "aHighscore", "aGameHistory", "aEnd",
           "miOptions", "aSound", "miHandanimation", "miSteinAnimation", "minoAnimation", "miGerman",
           "miEnglish", "miInternet", "aUpdate", "aEmail", "aHomepage", "aSponsor", "miHelp",
           "aContent", "aAbout", "odLoadGame", "sdSaveGame", "id"},
