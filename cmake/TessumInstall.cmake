@@ -15,7 +15,8 @@ configure_file(${pkg}/changelog.in ${gen}/changelog @ONLY)
 
 install(TARGETS tessum RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 foreach(archive game steine mulden hands holz)
-  install(FILES ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${archive}.gfx DESTINATION ${CMAKE_INSTALL_DATADIR}/tessum)
+  install(FILES ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${archive}.gfx ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${archive}@2x.gfx
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/tessum)
 endforeach()
 install(DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/hilfe DESTINATION ${CMAKE_INSTALL_DATADIR}/tessum)
 install(FILES ${gen}/${TESSUM_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

@@ -19,6 +19,7 @@ id=$(basename "$share"/applications/*.desktop .desktop)
 [ "$(ls "$root/usr/bin")" = tessum ] && ok "only the game in bin/" || fail "bin/ holds: $(ls "$root/usr/bin")"
 for f in game steine mulden hands holz; do
   [ -f "$share/tessum/$f.gfx" ] || fail "missing $f.gfx"
+  [ -f "$share/tessum/$f@2x.gfx" ] || fail "missing $f@2x.gfx"
 done
 [ -f "$share/tessum/hilfe/start.htm" ] || fail "missing help"
 for size in 16 32 48 64 128 256; do

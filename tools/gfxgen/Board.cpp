@@ -78,10 +78,11 @@ double Lerp(double A, double B, double T) { return A + (B - A) * T; }
 
 // Icons burnt into the strip beside each field, so the fields explain
 // themselves without words.
-QImage StripIcons() {
-    QImage m(BoardWidth, BoardHeight, QImage::Format_ARGB32_Premultiplied);
+QImage StripIcons(int Scale) {
+    QImage m(BoardWidth * Scale, BoardHeight * Scale, QImage::Format_ARGB32_Premultiplied);
     m.fill(Qt::transparent);
     QPainter p(&m);
+    p.scale(Scale, Scale);
     p.setRenderHint(QPainter::Antialiasing);
     QPen pen(Qt::white, 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     p.setPen(pen);
@@ -201,22 +202,26 @@ void ApplyMiniBoard(const MiniBoard& M, double X, double Y, double Base, const W
 
 }  // namespace
 
-QImage PaintBackground() {
-    Relief rel(BoardWidth, BoardHeight);
+// The model coordinate of the centre of pixel I at Scale: pixel I itself at
+// scale 1, so the pictures of scale 1 stay as they were.
+double ModelAt(int I, int Scale) { return (I + 0.5) / Scale - 0.5; }
+
+QImage PaintBackground(int Scale) {
+    Relief rel(BoardWidth * Scale, BoardHeight * Scale, Scale);
     Plane& height = rel.Heights();
     const Wood table(TableWood, 11);
     const Wood board(BoardWood, 23);
     const Wood strip(StripWood, 37);
     const Wood dark(DarkWood, 41);
     const Noise paper(53);
-    const QImage icons = StripIcons();
+    const QImage icons = StripIcons(Scale);
 
     PitShape pits[15];
     for (int p = 1; p <= 14; ++p) pits[p] = HollowOf(p);
 
-    for (int y = 0; y < BoardHeight; ++y) {
-        for (int x = 0; x < BoardWidth; ++x) {
-            const double X = x, Y = y;
+    for (int y = 0; y < BoardHeight * Scale; ++y) {
+        for (int x = 0; x < BoardWidth * Scale; ++x) {
+            const double X = ModelAt(x, Scale), Y = ModelAt(y, Scale);
             double h = 0;
             Rgb a;
             float gloss = 0.10f;
@@ -328,16 +333,16 @@ QImage PaintBackground() {
         }
     }
     // Soften every edge a touch: real wood is never knife-sharp.
-    BlurPlane(height, 1);
+    BlurPlane(height, Scale);
 
     Light light;
     QImage img = rel.Shade(light);
 
     // A gentle vignette pulls the eye to the board.
-    for (int y = 0; y < BoardHeight; ++y) {
+    for (int y = 0; y < BoardHeight * Scale; ++y) {
         QRgb* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < BoardWidth; ++x) {
-            const double dx = (x - 360.0) / 430.0, dy = (y - 250.0) / 330.0;
+        for (int x = 0; x < BoardWidth * Scale; ++x) {
+            const double dx = (ModelAt(x, Scale) - 360.0) / 430.0, dy = (ModelAt(y, Scale) - 250.0) / 330.0;
             const double k = 1.0 - 0.22 * SmoothStep(0.55, 1.15, std::sqrt(dx * dx + dy * dy));
             const QRgb c = line[x];
             line[x] = qRgb(static_cast<int>(qRed(c) * k), static_cast<int>(qGreen(c) * k), static_cast<int>(qBlue(c) * k));
@@ -346,23 +351,24 @@ QImage PaintBackground() {
     return img;
 }
 
-QImage PaintPitOverlay(const QImage& Decoded, int Pit) {
+QImage PaintPitOverlay(const QImage& Decoded, int Pit, int Scale) {
     const Box b = PitBox(Pit);
     const QPoint at = OverlayOrigin(Pit);
     const PitShape s = HollowOf(Pit);
     // Reach to the pit's right and bottom edges and no further, so drawing it
     // never touches a neighbour's area.
     const int w = b.r - at.x(), h = b.b - at.y();
-    QImage out(w, h, QImage::Format_RGB32);
+    QImage out(w * Scale, h * Scale, QImage::Format_RGB32);
     out.fill(qRgb(255, 255, 255));
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            const int bx = at.x() + x, by = at.y() + y;
-            if (bx < b.l || by < b.t) continue;
+    for (int y = 0; y < h * Scale; ++y) {
+        for (int x = 0; x < w * Scale; ++x) {
+            // Device pixel of the background, and the model pixel it lies in.
+            const int dx = at.x() * Scale + x, dy = at.y() * Scale + y;
+            if (dx / Scale < b.l || dy / Scale < b.t) continue;
             // The near wall of the hollow and the board in front of it; the
             // floor stays open so the stones show.
-            if (s.Distance(bx, by) < 0.86) continue;
-            QRgb c = Decoded.pixel(bx, by) | 0xFF000000u;
+            if (s.Distance(ModelAt(dx, Scale), ModelAt(dy, Scale)) < 0.86) continue;
+            QRgb c = Decoded.pixel(dx, dy) | 0xFF000000u;
             if (c == 0xFFFFFFFFu) c = qRgb(254, 254, 254);
             out.setPixel(x, y, c);
         }
@@ -370,23 +376,23 @@ QImage PaintPitOverlay(const QImage& Decoded, int Pit) {
     return out;
 }
 
-QImage PaintSmallBoard() {
-    Relief rel(SmallBoardWidth, SmallBoardHeight);
+QImage PaintSmallBoard(int Scale) {
+    Relief rel(SmallBoardWidth * Scale, SmallBoardHeight * Scale, Scale);
     const Wood board(BoardWood, 23);
     const Wood dark(DarkWood, 41);
     const MiniBoard m{static_cast<double>(SmallBoardInset.x()), static_cast<double>(SmallBoardInset.y())};
-    for (int y = 0; y < SmallBoardHeight; ++y) {
-        for (int x = 0; x < SmallBoardWidth; ++x) {
+    for (int y = 0; y < SmallBoardHeight * Scale; ++y) {
+        for (int x = 0; x < SmallBoardWidth * Scale; ++x) {
             double h = 0;
             Rgb a(1, 1, 1);
             float g = 0;
-            ApplyMiniBoard(m, x, y, 0.0, board, dark, h, a, g);
+            ApplyMiniBoard(m, ModelAt(x, Scale), ModelAt(y, Scale), 0.0, board, dark, h, a, g);
             rel.Heights().at(x, y) = static_cast<float>(h);
             rel.Albedo(x, y) = a;
             rel.Gloss(x, y) = g;
         }
     }
-    BlurPlane(rel.Heights(), 1);
+    BlurPlane(rel.Heights(), Scale);
     Light light;
     light.occlusionRadius = 4;
     return rel.Shade(light);

@@ -174,9 +174,12 @@ HandMaterials AddHandMaterials(SplatScene& Scene, int Side) {
     return m;
 }
 
-HandFrame PaintHand(int Side, bool Right, int Frame) {
+HandFrame PaintHand(int Side, bool Right, int Frame, int Scale) {
     const HandSetup setup = SetupOf(Side, Right);
-    SplatScene scene(setup.size.width(), setup.size.height(), 3);
+    SplatScene scene(setup.size.width() * Scale, setup.size.height() * Scale, 3);
+    // The hand is modelled in picture coordinates of scale 1.
+    scene.SetTransform(Scale, QPointF(0, 0));
+    scene.TexturePixels = Scale;
     const HandMaterials materials = AddHandMaterials(scene, Side);
     HandBuilder hand(scene, QPointF(setup.hot) + QPointF(0.5, 0.5), setup.forward, Right);
     const Pose pose = Right ? SowPose(Frame) : GrabPose(Frame);
@@ -197,7 +200,7 @@ HandFrame PaintHand(int Side, bool Right, int Frame) {
             // A darker contour keeps the hand readable on the light board.
             bool edge = false;
             for (int k = 0; k < 4 && inside; ++k) {
-                const int nx = x + (k == 0) - (k == 1), ny = y + (k == 2) - (k == 3);
+                const int nx = x + ((k == 0) - (k == 1)) * Scale, ny = y + ((k == 2) - (k == 3)) * Scale;
                 if (nx < 0 || ny < 0 || nx >= rendered.width() || ny >= rendered.height() ||
                     qAlpha(rendered.pixel(nx, ny)) < 128)
                     edge = true;

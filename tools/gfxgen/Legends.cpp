@@ -10,10 +10,11 @@
 
 namespace tessum::gfx {
 
-QImage PaintLegend(const std::string& Text, const QImage& Behind) {
+QImage PaintLegend(const std::string& Text, const QImage& Behind, int Scale) {
     const int w = LegendWidth, h = LegendHeight;
     QImage img = Behind.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QPainter p(&img);
+    p.scale(Scale, Scale);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
     const QRectF plate(0.5, 0.5, w - 1.0, h - 1.0);

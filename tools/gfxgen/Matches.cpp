@@ -21,17 +21,20 @@ const QPointF FistAt(196, 178);  // where the fist's point lands in the picture
 
 // The table: warm wood under a lamp at the upper left, darker along the top
 // so the white result text written there stays readable.
-QImage Table() {
+QImage Table(int Scale) {
     const WoodStyle style{Rgb(0.46, 0.28, 0.16), Rgb(0.26, 0.15, 0.08), 8, 16, 260, 0.28, 0.55, false};
     const Wood wood(style, 71);
-    QImage img(MatchPictureWidth, MatchPictureHeight, QImage::Format_RGB32);
+    QImage img(MatchPictureWidth * Scale, MatchPictureHeight * Scale, QImage::Format_RGB32);
     for (int y = 0; y < img.height(); ++y) {
         QRgb* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        // Model coordinates of the pixel's centre; pixel (x, y) itself at scale 1.
+        const double Y = (y + 0.5) / Scale - 0.5;
         for (int x = 0; x < img.width(); ++x) {
-            const double dx = (x - 150.0) / 300.0, dy = (y - 150.0) / 230.0;
+            const double X = (x + 0.5) / Scale - 0.5;
+            const double dx = (X - 150.0) / 300.0, dy = (Y - 150.0) / 230.0;
             const double lamp = 1.15 - 0.55 * SmoothStep(0.0, 1.2, std::sqrt(dx * dx + dy * dy));
-            const double top = 0.55 + 0.45 * SmoothStep(10.0, 70.0, y);
-            line[x] = (wood.At(x, y) * (lamp * top)).ToQRgb();
+            const double top = 0.55 + 0.45 * SmoothStep(10.0, 70.0, Y);
+            line[x] = (wood.At(X, Y) * (lamp * top)).ToQRgb();
         }
     }
     return img;
@@ -88,11 +91,13 @@ void DrawFlame(QPainter& P, QPointF Head, QPointF Up) {
     tongue(12, 3.5, QColor(120, 150, 255, 200), QColor(255, 230, 150, 120));
 }
 
-void DrawSmoke(QPainter& P, QPointF From) {
-    QImage smoke(MatchPictureWidth, MatchPictureHeight, QImage::Format_ARGB32_Premultiplied);
+// P draws in model coordinates at Scale device pixels each.
+void DrawSmoke(QPainter& P, QPointF From, int Scale) {
+    QImage smoke(MatchPictureWidth * Scale, MatchPictureHeight * Scale, QImage::Format_ARGB32_Premultiplied);
     smoke.fill(Qt::transparent);
     {
         QPainter s(&smoke);
+        s.scale(Scale, Scale);
         s.setRenderHint(QPainter::Antialiasing);
         for (int k = 0; k < 3; ++k) {
             QPainterPath path;
@@ -104,15 +109,19 @@ void DrawSmoke(QPainter& P, QPointF From) {
             s.drawPath(path);
         }
     }
-    BlurImage(smoke, 3);
+    BlurImage(smoke, 3 * Scale);
+    P.save();
+    P.resetTransform();
     P.drawImage(0, 0, smoke);
+    P.restore();
 }
 
 }  // namespace
 
-QImage PaintMatches(MatchScene Scene) {
-    QImage img = Table();
-    SplatScene scene(MatchPictureWidth, MatchPictureHeight, 2);
+QImage PaintMatches(MatchScene Scene, int Scale) {
+    QImage img = Table(Scale);
+    SplatScene scene(MatchPictureWidth * Scale, MatchPictureHeight * Scale, 2);
+    scene.TexturePixels = Scale;
     const HandMaterials hand = AddHandMaterials(scene, 2);
     Material wood;
     wood.albedo = Rgb::Of(238, 208, 150);
@@ -132,7 +141,7 @@ QImage PaintMatches(MatchScene Scene) {
 
     // The fist: a closed left hand lying on its side, knuckles to the left,
     // the thumb on top where the matches come out.
-    scene.SetTransform(FistScale, FistAt);
+    scene.SetTransform(FistScale * Scale, FistAt * Scale);
     HandBuilder fist(scene, QPointF(0, 0), QPointF(-0.96, -0.22), false);
     const Pose pose = GrabPose(11);
     fist.Build(pose, hand, false);
@@ -146,7 +155,7 @@ QImage PaintMatches(MatchScene Scene) {
     AddMatch(scene, right, 6, woodMat, headMat, FistScale);
 
     // The drawn match, in picture coordinates.
-    scene.SetTransform(1.0, QPointF(0, 0));
+    scene.SetTransform(Scale, QPointF(0, 0));
     Match drawn{};
     if (Scene == MatchScene::Won) {
         drawn = Match{QPointF(96, 96), QPointF(-0.30, 1), 170, false};
@@ -164,13 +173,14 @@ QImage PaintMatches(MatchScene Scene) {
     shadow.fill(Qt::transparent);
     {
         QPainter s(&shadow);
-        s.drawImage(QPointF(9, 11), solids);
+        s.drawImage(QPointF(9 * Scale, 11 * Scale), solids);
         s.setCompositionMode(QPainter::CompositionMode_SourceIn);
         s.fillRect(shadow.rect(), QColor(10, 5, 2, 150));
     }
-    BlurImage(shadow, 6);
+    BlurImage(shadow, 6 * Scale);
     p.drawImage(0, 0, shadow);
     p.drawImage(0, 0, solids);
+    p.scale(Scale, Scale);
 
     if (Scene == MatchScene::Lost) {
         // The broken end of the short match, and a thread of smoke from its head.
@@ -187,7 +197,7 @@ QImage PaintMatches(MatchScene Scene) {
         p.setPen(QPen(QColor(150, 120, 80), 0.8));
         p.setBrush(QColor(226, 196, 140));
         p.drawPath(splinter);
-        DrawSmoke(p, drawn.head - d * 6);
+        DrawSmoke(p, drawn.head - d * 6, Scale);
     } else if (Scene == MatchScene::Won) {
         DrawFlame(p, drawn.head, -drawn.dir);
     }

@@ -5,8 +5,8 @@
 
 namespace tessum::gfx {
 
-Relief::Relief(int W, int H)
-    : w_(W), h_(H), height_(W, H), gloss_(W, H), albedo_(static_cast<std::size_t>(W) * H, Rgb(0.5, 0.5, 0.5)) {}
+Relief::Relief(int W, int H, int Scale)
+    : w_(W), h_(H), scale_(std::max(1, Scale)), height_(W, H), gloss_(W, H), albedo_(static_cast<std::size_t>(W) * H, Rgb(0.5, 0.5, 0.5)) {}
 
 QImage Relief::Shade(const Light& L) const {
     const double ln = std::sqrt(L.lx * L.lx + L.ly * L.ly + L.lz * L.lz);
@@ -18,33 +18,36 @@ QImage Relief::Shade(const Light& L) const {
     // relief rises above the ray.
     const double lxy = std::sqrt(lx * lx + ly * ly);
     const double stepx = lx / lxy, stepy = ly / lxy, rise = lz / lxy;
+    // Heights are in model units, so at a larger scale the ray rises less per
+    // pixel and walks as many more pixels; blurs widen alike.
+    const double s = scale_;
     Plane lit(w_, h_, 1.f);
     for (int y = 0; y < h_; ++y) {
         for (int x = 0; x < w_; ++x) {
             const double h0 = height_.at(x, y);
             double worst = 0;
-            for (int t = 1; t < 48; ++t) {
+            for (int t = 1; t < 48 * scale_; ++t) {
                 const double sx = x + stepx * t, sy = y + stepy * t;
                 if (sx < 0 || sy < 0 || sx >= w_ - 1 || sy >= h_ - 1) break;
-                const double excess = height_.sample(sx, sy) - (h0 + rise * t);
+                const double excess = height_.sample(sx, sy) - (h0 + rise * t / s);
                 worst = std::max(worst, excess);
                 if (worst > 2.0) break;
             }
             lit.at(x, y) = static_cast<float>(1.0 - SmoothStep(0.0, 1.6, worst));
         }
     }
-    BlurPlane(lit, L.shadowSoftness);
+    BlurPlane(lit, L.shadowSoftness * scale_);
 
     Plane blurred = height_;
-    BlurPlane(blurred, L.occlusionRadius);
+    BlurPlane(blurred, L.occlusionRadius * scale_);
 
     const double flat = L.ambient + L.diffuse * lz;
     QImage out(w_, h_, QImage::Format_RGB32);
     for (int y = 0; y < h_; ++y) {
         QRgb* line = reinterpret_cast<QRgb*>(out.scanLine(y));
         for (int x = 0; x < w_; ++x) {
-            const double dx = (height_.get(x + 1, y) - height_.get(x - 1, y)) * 0.5;
-            const double dy = (height_.get(x, y + 1) - height_.get(x, y - 1)) * 0.5;
+            const double dx = (height_.get(x + 1, y) - height_.get(x - 1, y)) * 0.5 * s;
+            const double dy = (height_.get(x, y + 1) - height_.get(x, y - 1)) * 0.5 * s;
             double nx = -dx, ny = -dy, nz = 1.0;
             const double nn = std::sqrt(nx * nx + ny * ny + nz * nz);
             nx /= nn; ny /= nn; nz /= nn;

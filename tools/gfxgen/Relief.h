@@ -25,7 +25,9 @@ struct Light {
 
 class Relief {
 public:
-    Relief(int W, int H);
+    // W x H pixels; Scale pixels per unit of the heights' lateral coordinates
+    // (2 for a picture drawn at twice the size of its model).
+    Relief(int W, int H, int Scale = 1);
 
     int Width() const { return w_; }
     int Height() const { return h_; }
@@ -40,6 +42,7 @@ public:
 
 private:
     int w_, h_;
+    int scale_;
     Plane height_;
     Plane gloss_;
     std::vector<Rgb> albedo_;

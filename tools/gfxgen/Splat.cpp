@@ -139,7 +139,7 @@ QImage SplatScene::Render() const {
                     const std::size_t i = idx(X, Y);
                     if (mat_[i] < 0) continue;
                     const Material& m = materials_[static_cast<std::size_t>(mat_[i])];
-                    Rgb base = m.texture ? m.texture((X + 0.5) / ss_, (Y + 0.5) / ss_, m.albedo) : m.albedo;
+                    Rgb base = m.texture ? m.texture((X + 0.5) / ss_ / TexturePixels, (Y + 0.5) / ss_ / TexturePixels, m.albedo) : m.albedo;
                     Rgb c;
                     if (m.emissive) {
                         c = base;

@@ -45,6 +45,10 @@ public:
     // Picture size in pixels; Supersample sub-pixels per pixel and axis.
     SplatScene(int W, int H, int Supersample = 3);
 
+    // Pixels per unit of the textures' picture positions (2 when the picture
+    // is drawn at twice the size), so a texture keeps its grain at any size.
+    double TexturePixels = 1.0;
+
     int AddMaterial(const Material& M);
     // Every later solid is scaled by Scale (positions and sizes) and then
     // moved by Offset, so a model built at one size can be placed anywhere.

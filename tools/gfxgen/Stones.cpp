@@ -86,22 +86,24 @@ void DrawGlassStone(QPainter& P, QPointF C, double R, const Rgb& Body) {
 
 // Renders stones (centres in picture coordinates) with their shadows onto a
 // transparent picture of the given size.
-QImage RenderStones(const std::vector<QPointF>& Centres, const std::vector<int>& Colours, QSize Size) {
-    QImage shadow(Size, QImage::Format_ARGB32_Premultiplied);
+QImage RenderStones(const std::vector<QPointF>& Centres, const std::vector<int>& Colours, QSize Size, int Scale) {
+    QImage shadow(Size * Scale, QImage::Format_ARGB32_Premultiplied);
     shadow.fill(Qt::transparent);
     {
         QPainter p(&shadow);
+        p.scale(Scale, Scale);
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(20, 10, 4, 190));
         for (const QPointF& c : Centres) p.drawEllipse(c + QPointF(1.8, 2.2), StoneRadius * 0.95, StoneRadius * 0.9);
     }
-    BlurImage(shadow, 1);
-    QImage img(Size, QImage::Format_ARGB32_Premultiplied);
+    BlurImage(shadow, Scale);
+    QImage img(Size * Scale, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     p.drawImage(0, 0, shadow);
+    p.scale(Scale, Scale);
     // Back to front, so stones lower in the picture lie over those above.
     std::vector<std::size_t> order(Centres.size());
     for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
@@ -122,7 +124,7 @@ std::vector<QPointF> StoneCentres(int N) {
     return out;
 }
 
-QImage PaintStones(int N, QRgb Matte) {
+QImage PaintStones(int N, QRgb Matte, int Scale) {
     const std::vector<QPointF> centres = StoneCentres(N);
     double w = 0, h = 0;
     for (const QPointF& c : centres) {
@@ -131,16 +133,18 @@ QImage PaintStones(int N, QRgb Matte) {
     }
     std::vector<int> colours;
     for (int i = 0; i < static_cast<int>(centres.size()); ++i) colours.push_back((i * 3 + N * 2) % PaletteSize);
-    const QImage img = RenderStones(centres, colours, QSize(static_cast<int>(std::ceil(w)), static_cast<int>(std::ceil(h))));
+    const QImage img =
+        RenderStones(centres, colours, QSize(static_cast<int>(std::ceil(w)), static_cast<int>(std::ceil(h))), Scale);
     return ToKeyed(img, Matte, qRgb(255, 0, 0), 0.35);
 }
 
-QImage PaintHighlight(QRgb Matte) {
+QImage PaintHighlight(QRgb Matte, int Scale) {
     const int w = 62, h = 48;
-    QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
+    QImage img(w * Scale, h * Scale, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     {
         QPainter p(&img);
+        p.scale(Scale, Scale);
         p.setRenderHint(QPainter::Antialiasing);
         const QRectF ring(4, 4, w - 8, h - 8);
         QLinearGradient gold(ring.topLeft(), ring.bottomRight());

@@ -1,5 +1,6 @@
 // gfxgen: draws every picture of the game and writes the five graphics
-// archives into a folder.
+// archives into a folder, and the same pictures drawn at twice the size for
+// high-density screens into "game@2x.gfx" ... "holz@2x.gfx" beside them.
 //
 //   gfxgen OUTDIR [--png PNGDIR]
 //
@@ -41,6 +42,9 @@ public:
         Add(A, Name, Data);
         Preview(Name, Image);
     }
+    // Appended to the preview names of the pictures drawn from now on.
+    std::string Suffix;
+
     void Save(Archive& A) {
         // Archives ship readable by anyone: compressed, never encrypted.
         A.streams.Compressed = true;
@@ -57,7 +61,7 @@ private:
     }
     void Preview(const std::string& Name, const QImage& Image) const {
         if (png_.empty()) return;
-        Image.save(QString::fromStdString(png_ + "/" + Name + ".png"));
+        Image.save(QString::fromStdString(png_ + "/" + Name + Suffix + ".png"));
     }
 };
 
@@ -87,58 +91,66 @@ std::string Numbered(const char* Pattern, int N) {
     return buf;
 }
 
-void Generate(Writer& W) {
+std::string ArchiveName(const char* Base, int Scale) {
+    return std::string(Base) + (Scale == 2 ? "@2x" : "") + ".gfx";
+}
+
+// Scale 2 draws every picture at twice the size under the same names; Floor
+// is taken from the pictures of scale 1, which are drawn first.
+void Generate(Writer& W, int Scale, QRgb& Floor) {
+    W.Suffix = Scale == 2 ? "@2x" : "";
     // The board first: pit overlays and legends are cut from the background
     // exactly as the game will decode it.
-    const QImage board = PaintBackground();
+    const QImage board = PaintBackground(Scale);
     const Bytes boardJpeg = EncodeJpeg(board, 93);
     const QImage decoded = DecodeJpeg(boardJpeg);
-    const QRgb floor = FloorColour(decoded);
+    if (Scale == 1) Floor = FloorColour(decoded);
+    const QRgb floor = Floor;
 
-    Archive game{"game.gfx", {}};
+    Archive game{ArchiveName("game", Scale), {}};
     W.Jpeg(game, "bg.jpg", boardJpeg, decoded);
-    W.Bitmap(game, "golden.bmp", PaintHighlight(floor));
-    const QRect overviewAt(OverviewLegendAt, QSize(LegendWidth, LegendHeight));
-    const QRect previewAt(PreviewLegendAt, QSize(LegendWidth, LegendHeight));
-    W.Bitmap(game, "us_overview.bmp", PaintLegend("overview", decoded.copy(overviewAt)));
-    W.Bitmap(game, "de_overview.bmp", PaintLegend("\xC3\x9C" "bersicht", decoded.copy(overviewAt)));
-    W.Bitmap(game, "us_preview.bmp", PaintLegend("preview", decoded.copy(previewAt)));
-    W.Bitmap(game, "de_preview.bmp", PaintLegend("Vorschau", decoded.copy(previewAt)));
-    W.Bitmap(game, "smbrett", PaintSmallBoard());
+    W.Bitmap(game, "golden.bmp", PaintHighlight(floor, Scale));
+    const QRect overviewAt(OverviewLegendAt * Scale, QSize(LegendWidth, LegendHeight) * Scale);
+    const QRect previewAt(PreviewLegendAt * Scale, QSize(LegendWidth, LegendHeight) * Scale);
+    W.Bitmap(game, "us_overview.bmp", PaintLegend("overview", decoded.copy(overviewAt), Scale));
+    W.Bitmap(game, "de_overview.bmp", PaintLegend("\xC3\x9C" "bersicht", decoded.copy(overviewAt), Scale));
+    W.Bitmap(game, "us_preview.bmp", PaintLegend("preview", decoded.copy(previewAt), Scale));
+    W.Bitmap(game, "de_preview.bmp", PaintLegend("Vorschau", decoded.copy(previewAt), Scale));
+    W.Bitmap(game, "smbrett", PaintSmallBoard(Scale));
     W.Save(game);
 
-    Archive stones{"steine.gfx", {}};
-    for (int n = 1; n <= 9; ++n) W.Bitmap(stones, Numbered("st%d.bmp", n), PaintStones(n, floor));
+    Archive stones{ArchiveName("steine", Scale), {}};
+    for (int n = 1; n <= 9; ++n) W.Bitmap(stones, Numbered("st%d.bmp", n), PaintStones(n, floor, Scale));
     W.Save(stones);
 
-    Archive pits{"mulden.gfx", {}};
+    Archive pits{ArchiveName("mulden", Scale), {}};
     for (int pit = 1; pit <= 13; ++pit)
-        if (!IsEndPit(pit)) W.Bitmap(pits, Numbered("mst%d.bmp", pit), PaintPitOverlay(decoded, pit));
+        if (!IsEndPit(pit)) W.Bitmap(pits, Numbered("mst%d.bmp", pit), PaintPitOverlay(decoded, pit, Scale));
     W.Save(pits);
 
-    Archive hands{"hands.gfx", {}};
+    Archive hands{ArchiveName("hands", Scale), {}};
     for (int side = 1; side <= 2; ++side) {
         const std::string prefix = side == 1 ? "t" : "";
         for (int frame : {0, 1, 3, 5, 7, 9, 11}) {
-            const HandFrame f = PaintHand(side, false, frame);
+            const HandFrame f = PaintHand(side, false, frame, Scale);
             W.Bitmap(hands, prefix + Numbered("pl-hand%4.4d.bmp", frame), f.picture);
             W.Bitmap(hands, prefix + Numbered("ml-hand%4.4d.bmp", frame), f.mask);
         }
         for (int frame : {0, 2, 4}) {
-            const HandFrame f = PaintHand(side, true, frame);
+            const HandFrame f = PaintHand(side, true, frame, Scale);
             W.Bitmap(hands, prefix + Numbered("pr-hand%4.4d.bmp", frame), f.picture);
             W.Bitmap(hands, prefix + Numbered("mr-hand%4.4d.bmp", frame), f.mask);
         }
     }
     W.Save(hands);
 
-    Archive holz{"holz.gfx", {}};
+    Archive holz{ArchiveName("holz", Scale), {}};
     const struct {
         const char* name;
         MatchScene scene;
     } draws[] = {{"holzw", MatchScene::Won}, {"holzl", MatchScene::Lost}, {"holzstart", MatchScene::Hidden}};
     for (const auto& d : draws) {
-        const QImage img = PaintMatches(d.scene);
+        const QImage img = PaintMatches(d.scene, Scale);
         const Bytes jpeg = EncodeJpeg(img, 92);
         W.Jpeg(holz, d.name, jpeg, DecodeJpeg(jpeg));
     }
@@ -161,7 +173,9 @@ int main(int argc, char** argv) {
         QDir().mkpath(QString::fromStdString(out));
         if (!png.empty()) QDir().mkpath(QString::fromStdString(png));
         Writer w(out, png);
-        Generate(w);
+        QRgb floor = 0;
+        Generate(w, 1, floor);
+        Generate(w, 2, floor);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "gfxgen: %s\n", e.what());
         return 1;
