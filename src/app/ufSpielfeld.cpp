@@ -340,7 +340,12 @@ void TfSpielfeld::Repaint() {
         Qt::QueuedConnection);
 }
 
-void TfSpielfeld::ShowResult(const std::string& Message) { LngMessageDlg(Message, mtInformation, {mbOK}); }
+void TfSpielfeld::ShowResult(const std::string& Message) {
+    // A game that ends with the move cut short by quitting is entered into
+    // the table, but no window opens any more.
+    if (Driver_ && Driver_->ShuttingDown()) return;
+    LngMessageDlg(Message, mtInformation, {mbOK});
+}
 
 void TfSpielfeld::GameFinished(std::int32_t Rank1, std::int32_t Rank2) {
     if (Driver_) Driver_->GameFinished(Rank1, Rank2);
@@ -410,6 +415,9 @@ void TfSpielfeld::closeEvent(QCloseEvent* Event) {
         Spielfeld_->Settings().Maximized = isFullScreen() ? MaximizedBeforeFullScreen_ : isMaximized();
     }
     if (Quit) {
+        // A move being shown ends at once and nothing follows it, so the
+        // program ends now rather than after the animation.
+        Driver_->Shutdown();
         Event->accept();
         return;
     }

@@ -76,8 +76,17 @@ void TTurnDriver::ResumeClock() {
     Window_.CommandsChanged();
 }
 
+void TTurnDriver::Shutdown() {
+    ShuttingDown_ = true;
+    // A search still running would answer into a window that is going away.
+    Abandon();
+    Clock_->Stop();
+    Computer_->Stop();
+    Game_.SkipAnimation();
+}
+
 void TTurnDriver::ArmComputer() {
-    if (Game_.ComputerToMove()) {
+    if (!ShuttingDown_ && Game_.ComputerToMove()) {
         // Between two computer moves the board shows the last one for a while;
         // the pause is the timer's, so no wait piles up inside another.
         Computer_->Start(Game_.History().Mode == 2 ? ComputerPause : ComputerDelayMs, false);
@@ -101,7 +110,7 @@ void TTurnDriver::tZeitTimer() {
 
 void TTurnDriver::tKITimer() {
     Computer_->Stop();
-    if (Game_.IsMoveInProgress() || !Game_.ComputerToMove()) return;
+    if (ShuttingDown_ || Game_.IsMoveInProgress() || !Game_.ComputerToMove()) return;
     if (Game_.Opponent().Level == MasterLevel) {
         StartThinking(false);
         return;
@@ -125,7 +134,7 @@ void TTurnDriver::MustSkip() { Outcome_.MustSkip = true; }
 TTurnDriver::TOutcome TTurnDriver::TakeOutcome() { return std::exchange(Outcome_, TOutcome{}); }
 
 void TTurnDriver::MakeMove(int Pit) {
-    if (!Game_.IsRunning() || !Game_.Board().IsLegalMove(Pit)) return;
+    if (ShuttingDown_ || !Game_.IsRunning() || !Game_.Board().IsLegalMove(Pit)) return;
     // A hint still being worked out is for a position about to pass.
     if (SearchIsHint_) Abandon();
     ClearBestPit();
@@ -142,6 +151,8 @@ void TTurnDriver::MakeMove(int Pit) {
         throw;
     }
     const TOutcome Outcome = TakeOutcome();
+    // Closed while the move was shown: the program ends with nothing more on screen.
+    if (ShuttingDown_) return;
     if (Outcome.Finished) Window_.ShowHighscore(Outcome.Rank1, Outcome.Rank2);
     Window_.SetInputEnabled(true);
     Window_.SetPointer(TPointer::Arrow);
@@ -154,7 +165,7 @@ void TTurnDriver::MakeMove(int Pit) {
 }
 
 void TTurnDriver::MakeSkip() {
-    if (!Game_.IsRunning()) return;
+    if (ShuttingDown_ || !Game_.IsRunning()) return;
     StopClock();
     TakeOutcome();
     Game_.PassTurn();
@@ -236,7 +247,7 @@ void TTurnDriver::HurryComputer() {
 }
 
 void TTurnDriver::Answered(std::uint64_t Search, const TMasterResult& Result) {
-    if (Search != Search_) return;
+    if (Search != Search_ || ShuttingDown_) return;
     Search_ = 0;
     if (SearchIsHint_) {
         if (!Game_.IsRunning() || Game_.IsMoveInProgress() || Game_.ComputerToMove() || Result.Move == 0) return;

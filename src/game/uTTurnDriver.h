@@ -154,6 +154,11 @@ public:
     // plays the moves taken back again.
     void Undo();
     void Redo();
+    // The window is closing: a move under way finishes without showing more
+    // (no result, highscore or question), and no move, skip or computer turn
+    // starts after it, so the program ends at once.
+    void Shutdown();
+    bool ShuttingDown() const { return ShuttingDown_; }
 
     // Runs a command or event handler; an exception that escapes it reaches
     // the error display, and a window left without input by it takes input again.
@@ -185,6 +190,7 @@ private:
     TOutcome Outcome_;
     // The computer timer's state while held.
     bool Held_ = false;
+    bool ShuttingDown_ = false;
     int HeldRemaining_ = -1;
     // Where the master's answers are delivered on the user-interface thread.
     // Declared before the master, which must let go of it first.

@@ -597,3 +597,47 @@ TEST_F(TMainWindowTest, OptionsReachTheSettings) {
 
 }  // namespace
 }  // namespace tessum
+
+namespace tessum {
+namespace {
+
+TEST_F(TMainWindowTest, QuittingDuringAHandAnimationEndsAtOnceAndTheSettingsAreWritten) {
+    Configure(0);
+    std::string Settings = ReadFile("settings.ini");
+    Settings.replace(Settings.find("handani=0"), 9, "handani=1");
+    Settings.replace(Settings.find("noani=1"), 7, "noani=0");
+    WriteFile("settings.ini", Settings);
+    Open();
+    ASSERT_EQ(Game().Settings().Animation, AnimationHands);
+    Window->aNewGame->trigger();
+    ASSERT_TRUE(Game().IsRunning());
+    // Something to find in the file afterwards.
+    Window->miSteinAnimation->trigger();
+    Window->miHandanimation->trigger();
+    Window->aSound->trigger();
+
+    Messages.QuitAnswer = mrYes;
+    QElapsedTimer SinceClose;
+    bool DuringMove = false;
+    bool Closed = false;
+    QTimer::singleShot(300, Window.get(), [&] {
+        DuringMove = Game().IsMoveInProgress();
+        SinceClose.start();
+        Closed = Window->close();
+    });
+    ClickPit(FirstLegalPit());
+    ASSERT_TRUE(SinceClose.isValid()) << "the move ended before the close box was pressed";
+    EXPECT_LT(SinceClose.elapsed(), 1000);
+    EXPECT_TRUE(DuringMove);
+    EXPECT_TRUE(Closed);
+    EXPECT_FALSE(Window->isVisible());
+    EXPECT_FALSE(Window->Driver().ClockRunning());
+    EXPECT_FALSE(Window->Driver().ComputerArmed());
+    EXPECT_EQ(Modals.Highscores, 0);
+    EXPECT_EQ(Messages.AnotherGameQuestions, 0);
+    Window.reset();
+    EXPECT_NE(ReadFile("settings.ini").find("sound=1"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tessum
