@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -388,20 +389,27 @@ void TfSpielfeld::SetInputEnabled(bool Enabled) {
 
 void TfSpielfeld::SetPointer(TPointer Pointer) {
     pointer_ = Pointer;
+    // The shape is the window's, never the board's own: the board takes no
+    // input during a move, and a disabled widget's pointer is not shown, so
+    // the hourglass must come from the window to cover the board as well.
+    pbSpielfeld->unsetCursor();
     switch (Pointer) {
-        case TPointer::Arrow:
-            pbSpielfeld->setCursor(Qt::ArrowCursor);
-            unsetCursor();
-            break;
-        case TPointer::Hourglass:
-            pbSpielfeld->setCursor(Qt::WaitCursor);
-            setCursor(Qt::WaitCursor);
-            break;
-        case TPointer::HandPoint:
-            pbSpielfeld->setCursor(Qt::PointingHandCursor);
-            break;
+        case TPointer::Arrow: unsetCursor(); break;
+        case TPointer::Hourglass: setCursor(Qt::WaitCursor); break;
+        case TPointer::HandPoint: setCursor(Qt::PointingHandCursor); break;
     }
 }
+
+bool TfSpielfeld::MouseOnBoard(int& X, int& Y) const {
+    const QPoint Global = QCursor::pos();
+    if (QApplication::widgetAt(Global) != pbSpielfeld) return false;
+    const QPoint At = pbSpielfeld->mapFromGlobal(Global);
+    X = At.x();
+    Y = At.y();
+    return true;
+}
+
+bool TfSpielfeld::DialogOpen() const { return QApplication::activeModalWidget() != nullptr; }
 
 // ---------------------------------------------------------------------------
 // Window events

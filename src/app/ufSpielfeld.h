@@ -114,6 +114,8 @@ public:
     bool Ask(const std::string& Question) override;
     void CommandsChanged() override { alMenuUpdate(); }
     void ShowBestPit(int Pit) override;
+    bool MouseOnBoard(int& X, int& Y) const override;
+    bool DialogOpen() const override;
 
     // Components, named as their object names.
     TMultiLanguage* lng;

@@ -111,6 +111,13 @@ void TTurnDriver::tZeitTimer() {
 void TTurnDriver::tKITimer() {
     Computer_->Stop();
     if (ShuttingDown_ || Game_.IsMoveInProgress() || !Game_.ComputerToMove()) return;
+    // Nothing happens behind a dialog: the computer waits for it to close.
+    if (Window_.DialogOpen()) {
+        Computer_->Start(ComputerDelayMs, false);
+        return;
+    }
+    // Thinking takes a while at the higher levels; the player sees that.
+    Window_.SetPointer(TPointer::Hourglass);
     if (Game_.Opponent().Level == MasterLevel) {
         StartThinking(false);
         return;
@@ -118,6 +125,10 @@ void TTurnDriver::tKITimer() {
     const int Pit = Game_.ComputerMove();
     if (Pit == 0) {
         MakeSkip();
+        return;
+    }
+    if (!Game_.Board().IsLegalMove(Pit)) {
+        PointAgain();
         return;
     }
     MakeMove(Pit);
@@ -161,7 +172,16 @@ void TTurnDriver::MakeMove(int Pit) {
     // forced skip asks inside MakeSkip. Either way the question comes once.
     if (Outcome.MustSkip) MakeSkip();
     ArmComputer();
+    PointAgain();
     if (Outcome.Finished) AskForAnotherGame();
+}
+
+void TTurnDriver::PointAgain() {
+    // The mouse may have left the board and come back while it took no input;
+    // without a fresh look the hand would not return until the next movement.
+    Window_.SetPointer(TPointer::Arrow);
+    int X = -1, Y = -1;
+    if (Window_.MouseOnBoard(X, Y)) MouseMove(X, Y);
 }
 
 void TTurnDriver::MakeSkip() {
@@ -173,6 +193,7 @@ void TTurnDriver::MakeSkip() {
     if (Outcome.Finished) Window_.ShowHighscore(Outcome.Rank1, Outcome.Rank2);
     ResumeClock();
     ArmComputer();
+    PointAgain();
     if (Outcome.Finished) AskForAnotherGame();
 }
 
@@ -258,7 +279,11 @@ void TTurnDriver::Answered(std::uint64_t Search, const TMasterResult& Result) {
         return;
     }
     ResumeClock();
-    if (Game_.IsMoveInProgress() || !Game_.ComputerToMove()) return;
+    if (Game_.IsMoveInProgress()) return;
+    if (!Game_.ComputerToMove()) {
+        PointAgain();
+        return;
+    }
     if (Result.Move == 0) {
         MakeSkip();
         return;
@@ -292,6 +317,8 @@ void TTurnDriver::Undo() {
     Game_.Undo();
     ResumeClock();
     ArmComputer();
+    // A search abandoned here leaves the thinking hourglass behind.
+    PointAgain();
 }
 
 void TTurnDriver::Redo() {
@@ -302,6 +329,8 @@ void TTurnDriver::Redo() {
     Game_.Redo();
     ResumeClock();
     ArmComputer();
+    // A search abandoned here leaves the thinking hourglass behind.
+    PointAgain();
 }
 
 }  // namespace tessum

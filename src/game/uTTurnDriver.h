@@ -93,6 +93,16 @@ public:
     virtual void ShowError(const std::string& Message) = 0;
     // Marks the pit the hint recommends, -1 for none.
     virtual void ShowBestPit(int Pit) { (void)Pit; }
+    // Where the mouse is on the board, when it is there and no other window
+    // covers that spot; the pointer is worked out again there after a move.
+    virtual bool MouseOnBoard(int& X, int& Y) const {
+        (void)X;
+        (void)Y;
+        return false;
+    }
+    // Whether one of the window's dialogs (or a message) is open: the
+    // computer waits until it closes.
+    virtual bool DialogOpen() const { return false; }
 };
 
 class TTurnDriver {
@@ -181,6 +191,9 @@ private:
     void Abandon();
     void Answered(std::uint64_t Search, const TMasterResult& Result);
     void ClearBestPit();
+    // After a move or skip: the pointer, hint and preview for where the mouse
+    // is now, as if it had just moved there.
+    void PointAgain();
 
     TSpielfeld& Game_;
     ITurnWindow& Window_;

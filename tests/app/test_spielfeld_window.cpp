@@ -4,6 +4,8 @@
 // depth, computer-against-computer pacing and forced skips are the driver's
 // tests (tests/game/test_turndriver.cpp), on a clock that needs no real time.
 #include <QApplication>
+#include <QCursor>
+#include <QMenuBar>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -637,6 +639,106 @@ TEST_F(TMainWindowTest, QuittingDuringAHandAnimationEndsAtOnceAndTheSettingsAreW
     EXPECT_EQ(Messages.AnotherGameQuestions, 0);
     Window.reset();
     EXPECT_NE(ReadFile("settings.ini").find("sound=1"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tessum
+
+namespace tessum {
+namespace {
+
+// The pointer a widget shows, by Qt's rule: that of the nearest widget up the
+// chain that sets one, and the arrow when that widget takes no input.
+Qt::CursorShape ShownCursor(const QWidget* W) {
+    while (!W->isWindow() && !W->testAttribute(Qt::WA_SetCursor)) W = W->parentWidget();
+    if (!W->testAttribute(Qt::WA_SetCursor) || !W->isEnabled()) return Qt::ArrowCursor;
+    return W->cursor().shape();
+}
+
+TEST_F(TMainWindowTest, TheHourglassCoversBoardAndMenusWhileAMoveIsShown) {
+    Configure(0);
+    std::string Settings = ReadFile("settings.ini");
+    Settings.replace(Settings.find("stoneani=0"), 10, "stoneani=1");
+    Settings.replace(Settings.find("noani=1"), 7, "noani=0");
+    WriteFile("settings.ini", Settings);
+    Open();
+    Window->aNewGame->trigger();
+    ASSERT_TRUE(Game().IsRunning());
+    std::vector<Qt::CursorShape> Board, Menus;
+    QTimer Look;
+    QObject::connect(&Look, &QTimer::timeout, [&] {
+        if (!Game().IsMoveInProgress()) return;
+        Board.push_back(ShownCursor(Window->pbSpielfeld));
+        Menus.push_back(ShownCursor(Window->menuBar()));
+        // Seen enough: Escape, as a player would.
+        if (Board.size() >= 3) Game().SkipAnimation();
+    });
+    Look.start(20);
+    ClickPit(FirstLegalPit());
+    Look.stop();
+    ASSERT_FALSE(Board.empty()) << "no look during the move";
+    for (Qt::CursorShape Shape : Board) EXPECT_EQ(Shape, Qt::WaitCursor);
+    for (Qt::CursorShape Shape : Menus) EXPECT_EQ(Shape, Qt::WaitCursor);
+    EXPECT_NE(ShownCursor(Window->pbSpielfeld), Qt::WaitCursor);
+}
+
+TEST_F(TMainWindowTest, AfterAMoveThePointerIsWorkedOutWhereTheMouseIs) {
+    Configure(0);
+    Open();
+    Window->aNewGame->trigger();
+    ASSERT_TRUE(Game().IsRunning());
+    // A move after which the other side is to move, and a pit that side may take then.
+    int Played = 0, Next = 0;
+    const int Side = Game().Board().Player;
+    for (int Row = 1; Row <= 6 && Next == 0; ++Row) {
+        const int Pit = PitIndex(Side, Row);
+        if (!Game().Board().IsLegalMove(Pit)) continue;
+        TFeld After(Game().Board());
+        After.DoMove(Pit);
+        if (After.Player == Side) continue;
+        for (int Other = 1; Other <= 6 && Next == 0; ++Other)
+            if (After.IsLegalMove(PitIndex(After.Player, Other))) Next = PitIndex(After.Player, Other);
+        Played = Pit;
+    }
+    ASSERT_GT(Next, 0);
+    // The mouse rests over that pit when the move ends; no movement follows.
+    Mouse(QEvent::MouseMove, Centre(Played));
+    QCursor::setPos(Window->pbSpielfeld->mapToGlobal(Centre(Next)));
+    Mouse(QEvent::MouseButtonPress, Centre(Played));
+    ASSERT_EQ(Game().History().CountMoves(), 1);
+    EXPECT_EQ(Window->Pointer(), TPointer::HandPoint);
+    EXPECT_EQ(ShownCursor(Window->pbSpielfeld), Qt::PointingHandCursor);
+    EXPECT_EQ(Window->pbSpielfeld->Tag, Next);
+    // So the click needs no movement first.
+    Mouse(QEvent::MouseButtonPress, Centre(Next));
+    EXPECT_EQ(Game().History().CountMoves(), 2);
+
+    // Off the board the arrow comes back after the move.
+    QCursor::setPos(Window->mapToGlobal(QPoint(2, Window->height() - 2)));
+    ClickPit(FirstLegalPit());
+    EXPECT_EQ(Window->Pointer(), TPointer::Arrow);
+    EXPECT_EQ(ShownCursor(Window->pbSpielfeld), Qt::ArrowCursor);
+}
+
+TEST_F(TMainWindowTest, TheComputerWaitsWhileADialogOfTheWindowIsOpen) {
+    Configure(2);
+    Open();
+    Window->aNewGame->trigger();
+    ASSERT_TRUE(Game().IsRunning());
+    ASSERT_TRUE(RunUntil([&] { return Game().History().CountMoves() >= 2; }, 20000));
+    int AtOpen = -1, AtClose = -1;
+    QTimer::singleShot(0, Window.get(), [&] {
+        AtOpen = Game().History().CountMoves();
+        QTimer::singleShot(1500, Window.get(), [&] {
+            AtClose = Game().History().CountMoves();
+            if (QWidget* About = QApplication::activeModalWidget()) static_cast<QDialog*>(About)->accept();
+        });
+    });
+    Window->aAbout->trigger();
+    ASSERT_GE(AtOpen, 2);
+    EXPECT_EQ(AtClose, AtOpen);
+    // And plays on once it is closed.
+    EXPECT_TRUE(RunUntil([&] { return Game().History().CountMoves() > AtClose || !Game().IsRunning(); }, 20000));
 }
 
 }  // namespace
