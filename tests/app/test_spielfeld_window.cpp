@@ -604,6 +604,8 @@ namespace tessum {
 namespace {
 
 TEST_F(TMainWindowTest, QuittingDuringAHandAnimationEndsAtOnceAndTheSettingsAreWritten) {
+    // The animation runs on real time here: things happen while it is shown.
+    SetWaitClock(nullptr);
     Configure(0);
     std::string Settings = ReadFile("settings.ini");
     Settings.replace(Settings.find("handani=0"), 9, "handani=1");
@@ -656,6 +658,8 @@ Qt::CursorShape ShownCursor(const QWidget* W) {
 }
 
 TEST_F(TMainWindowTest, TheHourglassCoversBoardAndMenusWhileAMoveIsShown) {
+    // The animation runs on real time here: things happen while it is shown.
+    SetWaitClock(nullptr);
     Configure(0);
     std::string Settings = ReadFile("settings.ini");
     Settings.replace(Settings.find("stoneani=0"), 10, "stoneani=1");
