@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -15,7 +14,6 @@
 #include <QRandomGenerator>
 #include <QScreen>
 #include <QStandardPaths>
-#include <QUrl>
 #include <QMargins>
 #include <QVBoxLayout>
 #include <QTimer>
@@ -31,6 +29,7 @@
 #include "i18n/lngDialogs.h"
 #include "app/uConfig.h"
 #include "app/uNetSubmit.h"
+#include "app/uOpenDocument.h"
 #include "game/uProfile.h"
 #include "app/uRichText.h"
 #include "game/uSound.h"
@@ -123,10 +122,9 @@ void TInfoComponent::Execute() {
 
 TfSpielfeld::TfSpielfeld(QWidget* Parent) : QMainWindow(Parent) {
     setObjectName("fSpielfeld");
-    OpenDocument = [](const QString& Url) {
-        const QUrl Target = Url.startsWith('/') ? QUrl::fromLocalFile(Url) : QUrl(Url);
-        QDesktopServices::openUrl(Target);
-    };
+    // Through the desktop helper, which tells the player when nothing on
+    // this computer opens the address or file.
+    OpenDocument = [this](const QString& Target) { ::tessum::OpenDocument(Target, this); };
 
     ChooseFile = [](QFileDialog& Dialog) {
         if (Dialog.exec() != QDialog::Accepted || Dialog.selectedFiles().isEmpty()) return QString();
@@ -155,18 +153,8 @@ TfSpielfeld::TfSpielfeld(QWidget* Parent) : QMainWindow(Parent) {
     htmlhint->setObjectName("htmlhint");
     htmlhint->SetFont("Tahoma", 8);
 
-    odLoadGame = new QFileDialog(this);
-    odLoadGame->setObjectName("odLoadGame");
-    odLoadGame->setFileMode(QFileDialog::ExistingFile);
-    odLoadGame->setAcceptMode(QFileDialog::AcceptOpen);
-    odLoadGame->setNameFilter("Tessum (*.tsm)");
-    sdSaveGame = new QFileDialog(this);
-    sdSaveGame->setObjectName("sdSaveGame");
-    sdSaveGame->setFileMode(QFileDialog::AnyFile);
-    sdSaveGame->setAcceptMode(QFileDialog::AcceptSave);
-    sdSaveGame->setNameFilter("Tessum (*.tsm)");
-    // The ".tsm" rule is ours; the dialog must not add a suffix of its own.
-    sdSaveGame->setDefaultSuffix(QString());
+    odLoadGame = new TFileChoice(TFileChoice::TKind::Load, "odLoadGame", this);
+    sdSaveGame = new TFileChoice(TFileChoice::TKind::Save, "sdSaveGame", this);
 
     id = new TInfoComponent(this);
 
@@ -208,7 +196,9 @@ TfSpielfeld::TfSpielfeld(QWidget* Parent) : QMainWindow(Parent) {
 
     if (Settings.Sound) {
         PlaySoundResource("start");
-        TSplashScreen Splash(TSplashScreen::DefaultPicture(), 4000, this);
+        // The line under the name in the player's language, as the about window has it.
+        const QString Subtitle = TInfoDialog::FillPlaceholders(lng->GetQText("c_aboutpicture"));
+        TSplashScreen Splash(TSplashScreen::DefaultPicture(Subtitle), 4000, this);
         Splash.setWindowTitle(windowTitle());
         Splash.exec();
     }
@@ -240,6 +230,9 @@ void TfSpielfeld::BuildMenus() {
     aUndo = MakeAction("aUndo", &TfSpielfeld::aUndoExecute);
     aRedo = MakeAction("aRedo", &TfSpielfeld::aRedoExecute);
     aHint = MakeAction("aHint", &TfSpielfeld::aHintExecute);
+    aNewGame->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    aLoadGame->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    aSaveGame->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     aUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     aRedo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
     aHint->setShortcut(QKeySequence(Qt::Key_H));
@@ -251,6 +244,11 @@ void TfSpielfeld::BuildMenus() {
     aHighscore = MakeAction("aHighscore", &TfSpielfeld::aHighscoreExecute);
     aGameHistory = MakeAction("aGameHistory", &TfSpielfeld::aGameHistoryExecute);
     aEnd = MakeAction("aEnd", &TfSpielfeld::aEndExecute);
+    aEnd->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    // Quitting is open at any time, like the close box, also while a move
+    // is shown and the menus are disabled.
+    aEnd->setShortcutContext(Qt::WindowShortcut);
+    addAction(aEnd);
     miGame->addAction(aNewGame);
     miGame->addAction(aLoadGame);
     miGame->addAction(aSaveGame);
@@ -318,6 +316,7 @@ void TfSpielfeld::BuildMenus() {
     miHelp->setObjectName("miHelp");
     aContent = MakeAction("aContent", &TfSpielfeld::aContentExecute);
     aAbout = MakeAction("aAbout", &TfSpielfeld::aAboutExecute);
+    aContent->setShortcut(QKeySequence(Qt::Key_F1));
     miHelp->addAction(aContent);
     miHelp->addAction(aAbout);
 }
@@ -666,12 +665,14 @@ void TfSpielfeld::aNewGameExecute() {
     }
 }
 
-void TfSpielfeld::SetInitialFolders(const QString& FileName) {
-    const QString Folder = QFileInfo(FileName).absolutePath();
-    odLoadGame->setDirectory(Folder);
-    sdSaveGame->setDirectory(Folder);
-    LoadFolderSet_ = true;
-    SaveFolderSet_ = true;
+void TfSpielfeld::LearnFolder(const QString& FileName) {
+    odLoadGame->Learn(FileName);
+    sdSaveGame->Learn(FileName);
+}
+
+QString TfSpielfeld::RunFileDialog(TFileChoice& Choice) {
+    const std::unique_ptr<QFileDialog> Dialog = Choice.MakeDialog(this, FirstGameFolder());
+    return ChooseFile(*Dialog);
 }
 
 QString TfSpielfeld::FirstGameFolder() {
@@ -682,18 +683,22 @@ QString TfSpielfeld::FirstGameFolder() {
 
 void TfSpielfeld::aLoadGameExecute() {
     const TClockStop Stop(*Driver_);
-    if (!LoadFolderSet_) {
-        odLoadGame->setDirectory(FirstGameFolder());
-        LoadFolderSet_ = true;
-    }
-    const QString FileName = ChooseFile(*odLoadGame);
-    if (FileName.isEmpty() || !QFileInfo(FileName).isFile()) return;
-    LoadGameFile(FileName);
+    const QString Chosen = RunFileDialog(*odLoadGame);
+    if (Chosen.isEmpty()) return;
+    LoadGameFile(LoadFileName(Chosen));
 }
 
 void TfSpielfeld::LoadGameFile(const QString& FileName) {
-    SetInitialFolders(FileName);
-    if (Spielfeld_->LoadGame(FileName.toStdString())) Driver_->GameStarted();
+    if (!Spielfeld_->LoadGame(FileName.toStdString())) return;
+    LearnFolder(FileName);
+    Driver_->GameStarted();
+}
+
+QString TfSpielfeld::LoadFileName(const QString& Chosen) {
+    if (QFileInfo(Chosen).isFile()) return Chosen;
+    const QString WithExtension = SaveFileName(Chosen);
+    if (WithExtension != Chosen && QFileInfo(WithExtension).isFile()) return WithExtension;
+    return Chosen;
 }
 
 QString TfSpielfeld::SaveFileName(const QString& Chosen) {
@@ -703,17 +708,13 @@ QString TfSpielfeld::SaveFileName(const QString& Chosen) {
 
 void TfSpielfeld::aSaveGameExecute() {
     const TClockStop Stop(*Driver_);
-    if (!SaveFolderSet_) {
-        sdSaveGame->setDirectory(FirstGameFolder());
-        SaveFolderSet_ = true;
-    }
-    const QString Chosen = ChooseFile(*sdSaveGame);
-    if (!Chosen.isEmpty()) {
-        SetInitialFolders(Chosen);
-        const QString FileName = SaveFileName(Chosen);
-        Spielfeld_->History().SaveToFile(FileName.toStdString());
-        LngMessageDlg(lng->GetText("msgsaved"), mtInformation, {mbOK});
-    }
+    const QString Chosen = RunFileDialog(*sdSaveGame);
+    if (Chosen.isEmpty()) return;
+    const QString FileName = SaveFileName(Chosen);
+    // A failed write throws past the folder, which stays as it was.
+    Spielfeld_->History().SaveToFile(FileName.toStdString());
+    LearnFolder(FileName);
+    LngMessageDlg(lng->GetText("msgsaved"), mtInformation, {mbOK});
 }
 
 void TfSpielfeld::aHighscoreExecute() { ShowHighscore(-1, -1); }

@@ -25,6 +25,7 @@
 #include <memory>
 #include <string>
 
+#include "app/uFileChoice.h"
 #include "game/uTSpielfeld.h"
 #include "game/uTTurnDriver.h"
 #include "graphics/uBoardView.h"
@@ -122,8 +123,10 @@ public:
     TBoardArea* pbSpielfeld;
     THTMLHint* htmlhint;
     QList<QImage> ilhints;
-    QFileDialog* odLoadGame;
-    QFileDialog* sdSaveGame;
+    // What the load and save dialogs remember; each dialog lives only while
+    // the player chooses.
+    TFileChoice* odLoadGame;
+    TFileChoice* sdSaveGame;
     TInfoComponent* id;
     QMenu* miGame;
     QMenu* miOptions;
@@ -158,6 +161,7 @@ public:
 
     // Runs a file dialog and gives the chosen file, empty when cancelled;
     // the dialog's own modal run unless replaced (tests choose directly).
+    // The dialog is destroyed when the command is done with it.
     std::function<QString(QFileDialog& Dialog)> ChooseFile;
 
     // Board area events; positions in board coordinates.
@@ -170,6 +174,7 @@ public:
     void aLoadGameExecute();
     // What the load command does once a file is chosen; also the saved game
     // given on the command line. Errors are shown as the command shows them.
+    // The dialogs learn the file's folder only when the game loaded.
     void LoadGameFile(const QString& FileName);
     void aSaveGameExecute();
     void aUndoExecute();
@@ -203,6 +208,10 @@ public:
     // The name a save-file choice is written under: ".tsm" added unless the
     // name already ends in it, whatever the letter case.
     static QString SaveFileName(const QString& Chosen);
+    // The file a load choice means: the name as chosen when it is a file,
+    // else that name with ".tsm" when that one is, else the name unchanged
+    // (whose load then says what is wrong with it).
+    static QString LoadFileName(const QString& Chosen);
     // Where a window of Wanted size (without its frame) opens on a screen
     // whose free area is Available, with Frame around it: centred, no larger
     // than the area, never beyond it. The frame's top left is returned with
@@ -231,7 +240,10 @@ private:
     void BuildMenus();
     void lngTranslate();
     void OpenShell(const QString& Target);
-    void SetInitialFolders(const QString& FileName);
+    // Both dialogs open next where this game was loaded or saved.
+    void LearnFolder(const QString& FileName);
+    // Runs a new dialog of Choice and gives the file chosen, empty when none.
+    QString RunFileDialog(TFileChoice& Choice);
 
     std::unique_ptr<TSpielfeld> Spielfeld_;
     std::unique_ptr<TTurnDriver> Driver_;
@@ -241,9 +253,6 @@ private:
     // A person is to move and may choose a pit now.
     bool PersonMayMove() const;
     void SetFocusPit(int Pit);
-    // Whether the file dialogs have been given their first folder.
-    bool LoadFolderSet_ = false;
-    bool SaveFolderSet_ = false;
     // A repaint of the board is on its way.
     bool RepaintPending_ = false;
     // Maximized before full screen, to return to it.

@@ -11,6 +11,9 @@
 #include <QFileInfo>
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTest>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
@@ -23,6 +26,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -32,6 +36,7 @@
 #include "archive/uPaths.h"
 #include "i18n/MultiLanguage.h"
 #include "i18n/lngDialogs.h"
+#include "app/uOpenDocument.h"
 #include "app/uRichText.h"
 #include "game/uSound.h"
 #include "graphics/uTSpielfeldLayers.h"
@@ -154,7 +159,7 @@ protected:
 
     void Open() {
         Window = std::make_unique<TfSpielfeld>();
-        Window->OpenDocument = [this](const QString& Url) { Opened.push_back(Url); };
+        if (RecordDocuments) Window->OpenDocument = [this](const QString& Url) { Opened.push_back(Url); };
         Window->Driver().ComputerPause = 1;
         Window->ChooseFile = [this](QFileDialog& Dialog) {
             ++FileDialogs;
@@ -211,6 +216,8 @@ protected:
     TModalDriver Modals;
     TMessageDriver Messages;
     std::vector<QString> Opened;
+    // Whether Open replaces the window's way to the desktop by a record.
+    bool RecordDocuments = true;
     std::unique_ptr<TfSpielfeld> Window;
 };
 
@@ -571,14 +578,14 @@ TEST_F(TMainWindowTest, LanguageSwitchKeepsTheGameAndIsRemembered) {
     const auto Pits = Game().Board().Pits;
     Window->miEnglish->trigger();
     EXPECT_EQ(Window->windowTitle(), "TESSUM (R) Freeware No. 1");
-    EXPECT_EQ(Window->aNewGame->text(), "new game");
+    EXPECT_EQ(Window->aNewGame->text(), "&new game");
     EXPECT_EQ(DialogLanguage(), "english");
     EXPECT_EQ(Game().Board().Pits, Pits);
     EXPECT_EQ(Window->HelpFile().toStdString(), DataFile("hilfe/start_e.htm"));
     EXPECT_TRUE(QFileInfo(Window->HelpFile()).isFile());
     EXPECT_NE(ReadFile("settings.ini").find("language=english"), std::string::npos);
     Window->miGerman->trigger();
-    EXPECT_EQ(Window->aNewGame->text(), "neues Spiel");
+    EXPECT_EQ(Window->aNewGame->text(), "&neues Spiel");
 }
 
 TEST_F(TMainWindowTest, OptionsReachTheSettings) {
@@ -743,6 +750,211 @@ TEST_F(TMainWindowTest, TheComputerWaitsWhileADialogOfTheWindowIsOpen) {
     EXPECT_EQ(AtClose, AtOpen);
     // And plays on once it is closed.
     EXPECT_TRUE(RunUntil([&] { return Game().History().CountMoves() > AtClose || !Game().IsRunning(); }, 20000));
+}
+
+}  // namespace
+}  // namespace tessum
+
+namespace tessum {
+namespace {
+
+// Every file dialog of the program that still exists, shown or not.
+int FileDialogsAlive() {
+    int Count = 0;
+    for (QWidget* W : QApplication::allWidgets())
+        if (qobject_cast<QFileDialog*>(W) != nullptr) ++Count;
+    return Count;
+}
+
+TEST_F(TMainWindowTest, FileDialogsLiveOnlyWhileChoosingAndLearnAFolderOnlyFromSuccess) {
+    const THomeFolder Home(folder_);
+    std::filesystem::create_directory(Path("Documents"));
+    std::filesystem::create_directory(Path("spiele"));
+    std::filesystem::create_directory(Path("andere"));
+    Configure(0);
+    Open();
+    Window->aNewGame->trigger();
+    for (int I = 0; I < 3 && Game().IsRunning(); ++I) ClickPit(FirstLegalPit());
+    const int Moves = Game().History().CountMoves();
+    EXPECT_EQ(FileDialogsAlive(), 0) << "no dialog waits hidden for its first use";
+
+    FileToChoose = [&] { return QString::fromStdString(Path("spiele/partie")); };
+    Window->aSaveGame->trigger();
+    ASSERT_TRUE(Exists("spiele/partie.tsm"));
+    EXPECT_EQ(FileDialogsAlive(), 0) << "the dialog is gone with the command";
+
+    // A folder that cannot be written: the error, and the dialogs keep the
+    // folder of the last game that was really saved.
+    const int Errors = Messages.Count("");
+    FileToChoose = [] { return QString("/proc/nope"); };
+    Window->aSaveGame->trigger();
+    EXPECT_EQ(Messages.Count(""), Errors + 1) << "the failed save is reported";
+    EXPECT_EQ(Messages.Count("gespeichert"), 1);
+    EXPECT_EQ(FileDialogsAlive(), 0);
+    FileToChoose = [] { return QString(); };
+    Window->aSaveGame->trigger();
+    EXPECT_EQ(FolderShown.toStdString(), Path("spiele"));
+    Window->aLoadGame->trigger();
+    EXPECT_EQ(FolderShown.toStdString(), Path("spiele"));
+
+    // A damaged game is no reason to go there next time either.
+    WriteFile("andere/kaputt.tsm", "not a saved game at all");
+    FileToChoose = [&] { return QString::fromStdString(Path("andere/kaputt.tsm")); };
+    Window->aLoadGame->trigger();
+    EXPECT_EQ(Messages.Count("File is corrupt."), 1);
+    FileToChoose = [] { return QString(); };
+    Window->aLoadGame->trigger();
+    EXPECT_EQ(FolderShown.toStdString(), Path("spiele"));
+
+    // A name typed without its extension loads the game saved under it; a
+    // successful load moves both dialogs there.
+    std::filesystem::copy_file(Path("spiele/partie.tsm"), Path("andere/zweite.tsm"));
+    Window->aNewGame->trigger();
+    ASSERT_EQ(Game().History().CountMoves(), 0);
+    FileToChoose = [&] { return QString::fromStdString(Path("andere/zweite")); };
+    Window->aLoadGame->trigger();
+    EXPECT_EQ(Game().History().CountMoves(), Moves);
+    FileToChoose = [] { return QString(); };
+    Window->aSaveGame->trigger();
+    EXPECT_EQ(FolderShown.toStdString(), Path("andere"));
+
+    // A name that is neither there nor there with ".tsm" is reported, not ignored.
+    const int Before = Messages.Count("");
+    FileToChoose = [&] { return QString::fromStdString(Path("andere/fehlt")); };
+    Window->aLoadGame->trigger();
+    EXPECT_EQ(Messages.Count(""), Before + 1);
+    EXPECT_EQ(Game().History().CountMoves(), Moves);
+    EXPECT_EQ(FileDialogsAlive(), 0);
+}
+
+TEST_F(TMainWindowTest, LoadFileNameRule) {
+    WriteFile("a.tsm", "x");
+    WriteFile("b", "x");
+    WriteFile("b.tsm", "x");
+    std::filesystem::create_directory(Path("c"));
+    WriteFile("c.tsm", "x");
+    auto Load = [this](const char* Name) {
+        return TfSpielfeld::LoadFileName(QString::fromStdString(Path(Name))).toStdString();
+    };
+    EXPECT_EQ(Load("a"), Path("a.tsm"));
+    EXPECT_EQ(Load("a.tsm"), Path("a.tsm"));
+    EXPECT_EQ(Load("b"), Path("b")) << "an existing file is taken as chosen";
+    EXPECT_EQ(Load("c"), Path("c.tsm")) << "a folder is no game";
+    EXPECT_EQ(Load("d"), Path("d")) << "the load says what is missing";
+    EXPECT_EQ(Load("a.TSM"), Path("a.TSM"));
+}
+
+TEST_F(TMainWindowTest, TheRealDialogLeavesNothingBehindOnScreen) {
+    Configure(0);
+    Open();
+    Window->aNewGame->trigger();
+    ClickPit(FirstLegalPit());
+    FileToChoose = [&] { return QString::fromStdString(Path("echt")); };
+    Window->aSaveGame->trigger();
+    ASSERT_TRUE(Exists("echt.tsm"));
+    Window->aNewGame->trigger();
+
+    // The program's own dialog this time: the name typed as a player types
+    // it, with the completion list working on it, then Open.
+    const auto Chooser = Window->ChooseFile;
+    Window->ChooseFile = [](QFileDialog& Dialog) {
+        QTimer::singleShot(0, &Dialog, [&Dialog] {
+            auto* Name = Dialog.findChild<QLineEdit*>("fileNameEdit");
+            if (Name != nullptr) QTest::keyClicks(Name, "ech");
+            QTimer::singleShot(300, &Dialog, [&Dialog] {
+                if (auto* Name = Dialog.findChild<QLineEdit*>("fileNameEdit")) Name->setText("echt");
+                QMetaObject::invokeMethod(&Dialog, "accept");
+            });
+        });
+        if (Dialog.exec() != QDialog::Accepted || Dialog.selectedFiles().isEmpty()) return QString();
+        return Dialog.selectedFiles().first();
+    };
+    std::filesystem::current_path(folder_);
+    Window->aLoadGame->trigger();
+    Window->ChooseFile = Chooser;
+    EXPECT_EQ(Game().History().CountMoves(), 1) << "echt.tsm was loaded from the name echt";
+    QApplication::processEvents();
+    EXPECT_EQ(FileDialogsAlive(), 0);
+    for (QWidget* W : QApplication::topLevelWidgets())
+        EXPECT_TRUE(W == Window.get() || !W->isVisible()) << W->metaObject()->className() << " stays on screen";
+}
+
+TEST_F(TMainWindowTest, MenusHaveAcceleratorsAndTheUsualShortcutsInBothLanguages) {
+    Configure(0);
+    Open();
+    for (QAction* Language : {Window->miEnglish, Window->miGerman}) {
+        Language->trigger();
+        // Alt and a letter: one per menu on the bar, one per entry in each menu.
+        std::set<int> Bar;
+        for (QAction* MenuEntry : Window->menuBar()->actions()) {
+            const QKeySequence Letter = QKeySequence::mnemonic(MenuEntry->text());
+            EXPECT_FALSE(Letter.isEmpty()) << MenuEntry->text().toStdString();
+            EXPECT_TRUE(Bar.insert(Letter[0].toCombined()).second) << MenuEntry->text().toStdString();
+            std::set<int> Entries;
+            for (QAction* Entry : MenuEntry->menu()->actions()) {
+                if (Entry->isSeparator()) continue;
+                const QKeySequence Key = QKeySequence::mnemonic(Entry->text());
+                EXPECT_FALSE(Key.isEmpty()) << Entry->text().toStdString();
+                EXPECT_TRUE(Entries.insert(Key[0].toCombined()).second) << Entry->text().toStdString();
+            }
+        }
+    }
+
+    // The usual keys, pressed on the window as a player presses them.
+    auto Press = [this](int Key, Qt::KeyboardModifiers Modifiers) {
+        // The window has the keyboard again once the last dialog closed.
+        QApplication::setActiveWindow(Window.get());
+        QTest::keyClick(Window.get(), static_cast<Qt::Key>(Key), Modifiers);
+    };
+    Press(Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(Modals.NewGames, 1) << "Ctrl+N";
+    ASSERT_TRUE(Game().IsRunning());
+    ClickPit(FirstLegalPit());
+    FileToChoose = [&] { return QString::fromStdString(Path("taste")); };
+    Press(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(Exists("taste.tsm")) << "Ctrl+S";
+    FileToChoose = [] { return QString(); };
+    const int Dialogs = FileDialogs;
+    Press(Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(FileDialogs, Dialogs + 1) << "Ctrl+O";
+    Press(Qt::Key_F1, Qt::NoModifier);
+    ASSERT_EQ(Opened.size(), 1u) << "F1";
+    EXPECT_TRUE(Opened[0].endsWith("/hilfe/start.htm"));
+    Messages.QuitAnswer = mrNo;
+    Press(Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(Messages.Count("beenden"), 1) << "Ctrl+Q";
+    EXPECT_TRUE(Window->isVisible());
+
+    // While a move is shown the commands wait, but quitting is open as the
+    // close box is.
+    Window->SetInputEnabled(false);
+    Press(Qt::Key_N, Qt::ControlModifier);
+    Press(Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(Modals.NewGames, 1);
+    EXPECT_EQ(FileDialogs, Dialogs + 1);
+    Press(Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(Messages.Count("beenden"), 2);
+    Window->SetInputEnabled(true);
+}
+
+TEST_F(TMainWindowTest, HelpAndTheInternetMenuTellWhenNothingOpensThem) {
+    Configure(0);
+    // The window's own way out to the desktop, on a desktop that opens nothing.
+    RecordDocuments = false;
+    Open();
+    QStringList Asked;
+    const auto Previous = SetDesktopOpener([&](const QString& Target, std::function<void(bool)> Done) {
+        Asked << Target;
+        Done(false);
+    });
+    Window->aHomepage->trigger();
+    Window->aEmail->trigger();
+    Window->aContent->trigger();
+    SetDesktopOpener(Previous);
+    ASSERT_EQ(Asked.size(), 3);
+    EXPECT_TRUE(Asked[2].endsWith("/hilfe/start.htm"));
+    for (const QString& Target : Asked)
+        EXPECT_EQ(Messages.Count(Target), 1) << Target.toStdString() << " is shown to copy";
 }
 
 }  // namespace
