@@ -20,8 +20,8 @@
 //     actions aNewGame aLoadGame aSaveGame aHighscore aGameHistory aEnd aSound
 //     aUpdate aEmail aHomepage aSponsor aContent aAbout (QAction);
 //     menu items without action miHandanimation miSteinAnimation minoAnimation
-//     miGerman miEnglish (QAction); file dialogs odLoadGame, sdSaveGame (.Title,
-//     QFileDialog); id.language (the about window component, a "language" property).
+//     miGerman miEnglish (QAction); file dialog choices odLoadGame, sdSaveGame (.Title,
+//     TFileChoice); id.language (the about window component, a "language" property).
 //     Keys: msgquit msgsaved msganothergame stone stones c_helpfile; for the
 //     controller, which translates through this component: notestart noteload
 //     notewillwin notemustskip noteend msgplayerwon msgdrawn msgplayersummary;
