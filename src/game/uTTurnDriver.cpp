@@ -104,6 +104,10 @@ void TTurnDriver::GameStarted() {
 
 void TTurnDriver::tZeitTimer() {
     if (!Game_.IsRunning() || Game_.IsMoveInProgress()) return;
+    // Nobody's time runs while a dialog is open, also one that no command
+    // holds the clock for, such as the message that the desktop could not
+    // open the help, which arrives later from the event loop.
+    if (Window_.DialogOpen()) return;
     const int Side = Game_.Board().Player;
     Game_.SetClock(Side, Game_.Clock(Side) + 1);
 }

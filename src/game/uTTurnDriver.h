@@ -101,7 +101,7 @@ public:
         return false;
     }
     // Whether one of the window's dialogs (or a message) is open: the
-    // computer waits until it closes.
+    // computer waits until it closes, and no side's clock runs.
     virtual bool DialogOpen() const { return false; }
 };
 

@@ -72,6 +72,8 @@ public:
     void ShowError(const std::string& Message) override { Errors.push_back(Message); }
     void ShowBestPit(int Pit) override { BestPit = Pit; }
     int BestPit = -1;
+    bool Dialog = false;
+    bool DialogOpen() const override { return Dialog; }
 };
 
 class TurnDriverTest : public SpielfeldTest {
@@ -201,6 +203,13 @@ TEST_F(TurnDriverTest, ClockRunsOnlyWhileASideWaitsAndEveryCommandStopsIt) {
     }
     EXPECT_TRUE(Driver->ClockRunning());
     EXPECT_EQ(S->Clock(2), 3) << "a command's window took no time from the player";
+    // Nor does a dialog that came up on its own, with no command around it.
+    Window.Dialog = true;
+    Clock.Advance(4000);
+    EXPECT_EQ(S->Clock(2), 3);
+    Window.Dialog = false;
+    Clock.Advance(1000);
+    EXPECT_EQ(S->Clock(2), 4);
 
     // A command that fails still gives the clock back, and the error is shown.
     Window.InputEnabled = false;
