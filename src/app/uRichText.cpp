@@ -18,6 +18,7 @@
 #include <QRadialGradient>
 #include <QScreen>
 #include <QTextDocument>
+#include <QEventLoop>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -156,7 +157,15 @@ int TSplashScreen::exec() {
         move(g.center() - QPoint(width() / 2, height() / 2));
     }
     QTimer::singleShot(ms_, this, &QDialog::accept);
-    return QDialog::exec();
+    // QDialog::exec would wait for ever when the splash is closed while it
+    // is being shown (a click, or anything else handled during show()),
+    // before its own loop runs: then there is nothing left to wait for.
+    QEventLoop Loop;
+    connect(this, &QDialog::finished, &Loop, &QEventLoop::quit);
+    setResult(0);
+    show();
+    if (isVisible()) Loop.exec(QEventLoop::DialogExec);
+    return result();
 }
 
 void TSplashScreen::paintEvent(QPaintEvent*) {

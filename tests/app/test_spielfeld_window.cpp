@@ -959,3 +959,38 @@ TEST_F(TMainWindowTest, HelpAndTheInternetMenuTellWhenNothingOpensThem) {
 
 }  // namespace
 }  // namespace tessum
+
+namespace tessum {
+namespace {
+
+TEST_F(TMainWindowTest, TheSplashSpeaksTheLanguageOfTheSettings) {
+    for (const char* Language : {"german", "english"}) {
+        Configure(0);
+        std::string Settings = ReadFile("settings.ini");
+        Settings.replace(Settings.find("sound=0"), 7, "sound=1");
+        Settings.replace(Settings.find("language=german"), 15, std::string("language=") + Language);
+        WriteFile("settings.ini", Settings);
+        QImage Shown;
+        QTimer Look;
+        QObject::connect(&Look, &QTimer::timeout, [&] {
+            auto* Splash = qobject_cast<TSplashScreen*>(QApplication::activeModalWidget());
+            if (Splash == nullptr || !Shown.isNull()) return;
+            Shown = Splash->grab().toImage();
+            Splash->accept();
+        });
+        Look.start(5);
+        Open();
+        Look.stop();
+        const QString Line = TInfoDialog::FillPlaceholders(std::string(Language) == "german"
+                                                               ? QString::fromUtf8("Freeware Nr. 1  \u00b7  Version %version%")
+                                                               : QString::fromUtf8("Freeware No. 1  \u00b7  Version %version%"));
+        ASSERT_FALSE(Shown.isNull()) << Language;
+        EXPECT_EQ(Shown.convertToFormat(QImage::Format_RGB32),
+                  TSplashScreen::DefaultPicture(Line).toImage().convertToFormat(QImage::Format_RGB32))
+            << Language;
+        Window.reset();
+    }
+}
+
+}  // namespace
+}  // namespace tessum
