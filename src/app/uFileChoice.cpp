@@ -1,8 +1,24 @@
 #include "app/uFileChoice.h"
 
 #include <QFileInfo>
+#include <QIcon>
+#include <QMimeDatabase>
 
 namespace tessum {
+
+QIcon TNameOnlyIconProvider::icon(const QFileInfo& Info) const {
+    if (Info.isDir()) return icon(Folder);
+    if (!Info.isFile()) return icon(File);
+    const QMimeType Type = QMimeDatabase().mimeTypeForFile(Info, QMimeDatabase::MatchExtension);
+    return QIcon::fromTheme(Type.iconName(), QIcon::fromTheme(Type.genericIconName(), icon(File)));
+}
+
+QString TNameOnlyIconProvider::type(const QFileInfo& Info) const {
+    // Folders, drives, links and devices never need their content read.
+    if (!Info.isFile()) return QFileIconProvider::type(Info);
+    const QMimeType Type = QMimeDatabase().mimeTypeForFile(Info, QMimeDatabase::MatchExtension);
+    return Type.comment().isEmpty() ? Type.name() : Type.comment();
+}
 
 TFileChoice::TFileChoice(TKind Kind, const QString& Name, QObject* Owner) : QObject(Owner), kind_(Kind) {
     setObjectName(Name);
@@ -15,7 +31,7 @@ void TFileChoice::Learn(const QString& FileName) {
     folder_ = QFileInfo(FileName).absolutePath();
 }
 
-std::unique_ptr<QFileDialog> TFileChoice::MakeDialog(QWidget* Parent, const QString& Fallback) const {
+std::unique_ptr<QFileDialog> TFileChoice::MakeDialog(QWidget* Parent, const QString& Fallback) {
     auto Dialog = std::make_unique<QFileDialog>(Parent);
     Dialog->setObjectName(objectName());
     Dialog->setWindowTitle(title_);
@@ -31,6 +47,7 @@ std::unique_ptr<QFileDialog> TFileChoice::MakeDialog(QWidget* Parent, const QStr
         // The ".tsm" rule is the command's; the dialog must not add a suffix of its own.
         Dialog->setDefaultSuffix(QString());
     }
+    Dialog->setIconProvider(&icons_);
     Dialog->setDirectory(Folder(Fallback));
     return Dialog;
 }

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QObject>
 #include <QString>
 
@@ -20,6 +21,18 @@
 class QWidget;
 
 namespace tessum {
+
+// Names and icons for the file list that come from the file's name and kind
+// only. Qt's own provider opens every file to sniff its type from the
+// content, in the window's thread: a pseudo-file that never answers a read
+// (such as /proc/kmsg) then freezes the whole program as soon as a dialog
+// lists its folder or completes a name in it.
+class TNameOnlyIconProvider : public QFileIconProvider {
+public:
+    using QFileIconProvider::icon;
+    QIcon icon(const QFileInfo& Info) const override;
+    QString type(const QFileInfo& Info) const override;
+};
 
 class TFileChoice : public QObject {
     Q_OBJECT
@@ -42,10 +55,11 @@ public:
 
     // A new dialog for one choice, opening in Folder(Fallback). Loading
     // accepts a name typed without its extension; the command adds ".tsm".
-    std::unique_ptr<QFileDialog> MakeDialog(QWidget* Parent, const QString& Fallback) const;
+    std::unique_ptr<QFileDialog> MakeDialog(QWidget* Parent, const QString& Fallback);
 
 private:
     TKind kind_;
+    TNameOnlyIconProvider icons_;
     QString title_;
     QString folder_;
 };

@@ -22,12 +22,17 @@
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "FakeClock.h"
@@ -36,6 +41,7 @@
 #include "archive/uPaths.h"
 #include "i18n/MultiLanguage.h"
 #include "i18n/lngDialogs.h"
+#include "app/uFileChoice.h"
 #include "app/uOpenDocument.h"
 #include "app/uRichText.h"
 #include "game/uSound.h"
@@ -990,6 +996,66 @@ TEST_F(TMainWindowTest, TheSplashSpeaksTheLanguageOfTheSettings) {
             << Language;
         Window.reset();
     }
+}
+
+}  // namespace
+}  // namespace tessum
+
+namespace tessum {
+namespace {
+
+// Ends the test program with a failure when the window's thread is still
+// stuck after Seconds: a freeze must fail the test, not hang the suite.
+class TWatchdog {
+public:
+    explicit TWatchdog(int Seconds)
+        : thread_([this, Seconds] {
+              std::unique_lock<std::mutex> Lock(mutex_);
+              if (!done_cv_.wait_for(Lock, std::chrono::seconds(Seconds), [this] { return done_; })) {
+                  fprintf(stderr, "the window's thread did not come back within %d s\n", Seconds);
+                  std::_Exit(1);
+              }
+          }) {}
+    ~TWatchdog() {
+        {
+            const std::lock_guard<std::mutex> Lock(mutex_);
+            done_ = true;
+        }
+        done_cv_.notify_all();
+        thread_.join();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable done_cv_;
+    bool done_ = false;
+    std::thread thread_;
+};
+
+TEST(FileChoice, AFolderOfPseudoFilesIsListedWithoutReadingThem) {
+    // /proc/kmsg is a regular file to stat that never answers a read (only
+    // root may open it); Qt's own file types open and read every file.
+    if (!QFileInfo("/proc/kmsg").isReadable()) GTEST_SKIP() << "/proc/kmsg cannot be opened here";
+    const TWatchdog Watchdog(30);
+    TNameOnlyIconProvider Names;
+    EXPECT_FALSE(Names.type(QFileInfo("/proc/kmsg")).isEmpty());
+    EXPECT_EQ(Names.type(QFileInfo("/x/partie.tsm")), Names.type(QFileInfo("/y/andere.tsm")));
+
+    // The dialog itself, opened in /proc: the window goes on answering.
+    TFileChoice Choice(TFileChoice::TKind::Load, "odLoadGame", nullptr);
+    Choice.Learn("/proc/kmsg");
+    const std::unique_ptr<QFileDialog> Dialog = Choice.MakeDialog(nullptr, "/");
+    EXPECT_EQ(Dialog->directory().absolutePath(), "/proc");
+    Dialog->show();
+    int Ticks = 0;
+    QTimer Tick;
+    QObject::connect(&Tick, &QTimer::timeout, [&] { ++Ticks; });
+    Tick.start(10);
+    QElapsedTimer Clock;
+    Clock.start();
+    while (Clock.elapsed() < 1500) QApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_GT(Ticks, 20);
+    Dialog->hide();
 }
 
 }  // namespace
