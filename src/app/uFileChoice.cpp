@@ -36,17 +36,11 @@ std::unique_ptr<QFileDialog> TFileChoice::MakeDialog(QWidget* Parent, const QStr
     Dialog->setObjectName(objectName());
     Dialog->setWindowTitle(title_);
     Dialog->setNameFilter(QStringLiteral("Tessum (*.tsm)"));
-    if (kind_ == TKind::Load) {
-        Dialog->setAcceptMode(QFileDialog::AcceptOpen);
-        // A name without ".tsm" must reach the command, which finds the
-        // game under the name with the extension, as saving writes it.
-        Dialog->setFileMode(QFileDialog::AnyFile);
-    } else {
-        Dialog->setAcceptMode(QFileDialog::AcceptSave);
-        Dialog->setFileMode(QFileDialog::AnyFile);
-        // The ".tsm" rule is the command's; the dialog must not add a suffix of its own.
-        Dialog->setDefaultSuffix(QString());
-    }
+    Dialog->setAcceptMode(kind_ == TKind::Load ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    // Any name reaches the command, also one without ".tsm" when loading:
+    // the ".tsm" rule is the command's, and the dialog adds no suffix.
+    Dialog->setFileMode(QFileDialog::AnyFile);
+    Dialog->setDefaultSuffix(QString());
     Dialog->setIconProvider(&icons_);
     Dialog->setDirectory(Folder(Fallback));
     return Dialog;

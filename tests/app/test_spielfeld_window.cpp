@@ -33,6 +33,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "FakeClock.h"
@@ -161,6 +162,14 @@ protected:
                   "difficulty=0\nmode=" +
                       std::to_string(Mode) + "\nvariant=" + std::to_string(Variant) +
                       "\nstones=" + std::to_string(Stones) + "\nusehead=1\n");
+    }
+
+    // Changes lines of the settings file that Configure wrote, each From
+    // to its To.
+    void ChangeSettings(const std::vector<std::pair<std::string, std::string>>& Lines) {
+        std::string Settings = ReadFile("settings.ini");
+        for (const auto& [From, To] : Lines) Settings.replace(Settings.find(From), From.size(), To);
+        WriteFile("settings.ini", Settings);
     }
 
     void Open() {
@@ -620,10 +629,7 @@ TEST_F(TMainWindowTest, QuittingDuringAHandAnimationEndsAtOnceAndTheSettingsAreW
     // The animation runs on real time here: things happen while it is shown.
     SetWaitClock(nullptr);
     Configure(0);
-    std::string Settings = ReadFile("settings.ini");
-    Settings.replace(Settings.find("handani=0"), 9, "handani=1");
-    Settings.replace(Settings.find("noani=1"), 7, "noani=0");
-    WriteFile("settings.ini", Settings);
+    ChangeSettings({{"handani=0", "handani=1"}, {"noani=1", "noani=0"}});
     Open();
     ASSERT_EQ(Game().Settings().Animation, AnimationHands);
     Window->aNewGame->trigger();
@@ -674,10 +680,7 @@ TEST_F(TMainWindowTest, TheHourglassCoversBoardAndMenusWhileAMoveIsShown) {
     // The animation runs on real time here: things happen while it is shown.
     SetWaitClock(nullptr);
     Configure(0);
-    std::string Settings = ReadFile("settings.ini");
-    Settings.replace(Settings.find("stoneani=0"), 10, "stoneani=1");
-    Settings.replace(Settings.find("noani=1"), 7, "noani=0");
-    WriteFile("settings.ini", Settings);
+    ChangeSettings({{"stoneani=0", "stoneani=1"}, {"noani=1", "noani=0"}});
     Open();
     Window->aNewGame->trigger();
     ASSERT_TRUE(Game().IsRunning());
@@ -972,10 +975,7 @@ namespace {
 TEST_F(TMainWindowTest, TheSplashSpeaksTheLanguageOfTheSettings) {
     for (const char* Language : {"german", "english"}) {
         Configure(0);
-        std::string Settings = ReadFile("settings.ini");
-        Settings.replace(Settings.find("sound=0"), 7, "sound=1");
-        Settings.replace(Settings.find("language=german"), 15, std::string("language=") + Language);
-        WriteFile("settings.ini", Settings);
+        ChangeSettings({{"sound=0", "sound=1"}, {"language=german", std::string("language=") + Language}});
         QImage Shown;
         QTimer Look;
         QObject::connect(&Look, &QTimer::timeout, [&] {
