@@ -19,6 +19,15 @@ constexpr uint8_t ProvenDepth = 255;
 // a few tens of microseconds of search.
 constexpr uint64_t CheckInterval = 1024;
 
+// Near the leaves a position is cheaper to search again than to look up: the
+// table's memory is far away, and its entries there would crowd out the
+// deeper ones that save real work.
+constexpr int32_t TableMinDepth = 4;
+// Below this depth the moves are tried by their history alone, each made just
+// before it is searched: sorting by immediate gain would make every move,
+// also those a cut-off makes unnecessary.
+constexpr int32_t OrderMinDepth = 3;
+
 uint64_t Mix(uint64_t X) {
     X ^= X >> 30;
     X *= 0xBF58476D1CE4E5B9ull;
@@ -56,14 +65,14 @@ int32_t DiffFor(const TFeld& Board, int32_t Side) { return Board.StoreOf(Side) -
 
 TMaster::TMaster(int32_t TableBits) : Random(EntropySeed()) {
     TableBits = std::clamp(TableBits, 4, 28);
-    Table.resize(std::size_t{1} << TableBits);
+    Table.resize(std::size_t{1} << (TableBits - 1));
     TableMask = Table.size() - 1;
     // A skip does not use up depth, so a line can hold up to twice as many boards.
     Plies.resize(2 * DepthLimit + 8);
 }
 
 void TMaster::Clear() {
-    std::fill(Table.begin(), Table.end(), TEntry{});
+    std::fill(Table.begin(), Table.end(), TBucket{});
     for (auto& Side : History) Side.fill(0);
 }
 
@@ -75,17 +84,22 @@ bool TMaster::TimeUp() {
 }
 
 void TMaster::Store(uint64_t Key, int32_t Value, int32_t Depth, int32_t Bound, bool Proven, int32_t BestMove) {
-    TEntry& Entry = Table[Key & TableMask];
+    auto& Ways = Table[Key & TableMask].Ways;
     const int32_t StoredDepth = Proven ? ProvenDepth : std::min(Depth, ProvenDepth - 1);
-    // Keep a deeper result of this search over a shallower one; anything
-    // from an earlier search gives way.
-    if (Entry.Key != Key && Entry.Generation == Generation && Entry.Depth > StoredDepth) return;
-    Entry.Key = Key;
-    Entry.Value = static_cast<int16_t>(Value);
-    Entry.Depth = static_cast<uint8_t>(StoredDepth);
-    Entry.Flags = static_cast<uint8_t>(Bound | (Proven ? ProvenBit : 0));
-    Entry.BestMove = static_cast<int8_t>(BestMove);
-    Entry.Generation = Generation;
+    // The position's own entry if it has one; else whichever of the two is
+    // left from an earlier search, or else the shallower.
+    TEntry* Entry = &Ways[0];
+    if (Ways[1].Key == Key) Entry = &Ways[1];
+    else if (Ways[0].Key != Key) {
+        const auto Worth = [this](const TEntry& E) { return E.Generation == Generation ? E.Depth + 1 : 0; };
+        if (Worth(Ways[1]) < Worth(Ways[0])) Entry = &Ways[1];
+    }
+    Entry->Key = Key;
+    Entry->Value = static_cast<int16_t>(Value);
+    Entry->Depth = static_cast<uint8_t>(StoredDepth);
+    Entry->Flags = static_cast<uint8_t>(Bound | (Proven ? ProvenBit : 0));
+    Entry->BestMove = static_cast<int8_t>(BestMove);
+    Entry->Generation = Generation;
 }
 
 int32_t TMaster::ChildValue(const TFeld& Child, int32_t Mover, int32_t Depth, int32_t Alpha, int32_t Beta,
@@ -103,7 +117,7 @@ int32_t TMaster::Negamax(const TFeld& Board, int32_t Depth, int32_t Alpha, int32
     const int32_t Diff = DiffFor(Board, Me);
     if (Board.IsGameOver()) return Diff;
     // Whatever happens, the stones still in play decide at most this much.
-    const int32_t InPlay = Board.TotalStones() - Board.Store1() - Board.Store2();
+    const int32_t InPlay = Stones - Board.Store1() - Board.Store2();
     if (Diff - InPlay >= Beta) return Diff - InPlay;
     if (Diff + InPlay <= Alpha) return Diff + InPlay;
 
@@ -119,21 +133,25 @@ int32_t TMaster::Negamax(const TFeld& Board, int32_t Depth, int32_t Alpha, int32
         return Diff;
     }
 
-    const uint64_t Key = KeyOf(Board);
+    const bool UseTable = Depth >= TableMinDepth;
+    const uint64_t Key = UseTable ? KeyOf(Board) : 0;
     int32_t TableMove = 0;
-    {
-        const TEntry& Entry = Table[Key & TableMask];
-        if (Entry.Key == Key) {
-            TableMove = Entry.BestMove;
-            const bool Proven = (Entry.Flags & ProvenBit) != 0;
-            if (Proven || Entry.Depth >= Depth) {
-                const int32_t Bound = Entry.Flags & ExactBound;
-                const int32_t Value = Entry.Value;
-                if (Bound == ExactBound || (Bound == LowerBound && Value >= Beta) ||
-                    (Bound == UpperBound && Value <= Alpha)) {
-                    if (!Proven) HitHorizon = true;
-                    return Value;
-                }
+    const TEntry* Found = nullptr;
+    if (UseTable) {
+        const auto& Ways = Table[Key & TableMask].Ways;
+        if (Ways[0].Key == Key) Found = &Ways[0];
+        else if (Ways[1].Key == Key) Found = &Ways[1];
+    }
+    if (Found) {
+        TableMove = Found->BestMove;
+        const bool Proven = (Found->Flags & ProvenBit) != 0;
+        if (Proven || Found->Depth >= Depth) {
+            const int32_t Bound = Found->Flags & ExactBound;
+            const int32_t Value = Found->Value;
+            if (Bound == ExactBound || (Bound == LowerBound && Value >= Beta) ||
+                (Bound == UpperBound && Value <= Alpha)) {
+                if (!Proven) HitHorizon = true;
+                return Value;
             }
         }
     }
@@ -170,7 +188,25 @@ int32_t TMaster::Negamax(const TFeld& Board, int32_t Depth, int32_t Alpha, int32
         Next.DoMove(PitIndex(Me, TableMove));
         Done = Try(Next, TableMove, true);
     }
-    if (!Done) {
+    if (!Done && Depth < OrderMinDepth) {
+        // Moves that refuted other positions first, by insertion.
+        const auto& Score = History[static_cast<std::size_t>(Me)];
+        const auto ScoreOf = [&Score](int32_t Row) { return Score[static_cast<std::size_t>(Row)]; };
+        std::array<int32_t, RowLength> Rows{};
+        std::size_t Count = 0;
+        for (int32_t N = 1; N <= RowLength; ++N) {
+            if (N == TableMove || !Board.IsLegalMove(PitIndex(Me, N))) continue;
+            std::size_t J = Count++;
+            for (; J > 0 && ScoreOf(Rows[J - 1]) < ScoreOf(N); --J) Rows[J] = Rows[J - 1];
+            Rows[J] = N;
+        }
+        TFeld& Next = Level.Children[0];
+        for (std::size_t I = 0; I < Count && !Done; ++I) {
+            Next.Assign(Board);
+            Next.DoMove(PitIndex(Me, Rows[I]));
+            Done = Try(Next, Rows[I], I == 0 && !HaveTableMove);
+        }
+    } else if (!Done) {
         // Make the other moves, then try them best-looking first: the largest
         // immediate gain, an extra move, and moves that refuted other
         // positions before.
@@ -211,7 +247,7 @@ int32_t TMaster::Negamax(const TFeld& Board, int32_t Depth, int32_t Alpha, int32
     const bool Horizon = HitHorizon;
     HitHorizon = OuterHorizon || Horizon;
     const uint8_t Bound = Best <= Alpha ? UpperBound : Best >= Beta ? LowerBound : ExactBound;
-    Store(Key, Best, Depth, Bound, !Horizon, BestRow);
+    if (UseTable) Store(Key, Best, Depth, Bound, !Horizon, BestRow);
     return Best;
 }
 
@@ -236,6 +272,7 @@ TMasterResult TMaster::Search(const TFeld& Board, const std::atomic<bool>* Cance
     }
 
     CancelFlag = Cancel;
+    Stones = Root.TotalStones();
     Deadline = Start + Budget;
     Nodes = 0;
     NextCheck = CheckInterval;

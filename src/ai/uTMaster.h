@@ -78,7 +78,11 @@ private:
     bool TimeUp();
     void Store(uint64_t Key, int32_t Value, int32_t Depth, int32_t Bound, bool Proven, int32_t BestMove);
 
-    std::vector<TEntry> Table;
+    // Two entries share a cache line's half: one look at memory finds both.
+    struct alignas(32) TBucket {
+        std::array<TEntry, 2> Ways;
+    };
+    std::vector<TBucket> Table;
     uint64_t TableMask = 0;
     uint8_t Generation = 0;
     std::vector<TPly> Plies;
@@ -88,6 +92,7 @@ private:
     // State of the search under way.
     const std::atomic<bool>* CancelFlag = nullptr;
     std::chrono::steady_clock::time_point Deadline;
+    int32_t Stones = 0;  // a move never adds or loses a stone
     uint64_t Nodes = 0;
     uint64_t NextCheck = 0;
     bool Aborted = false;
